@@ -1,0 +1,59 @@
+#include "core/display_choices.h"
+
+#include <array>
+#include <stdexcept>
+#include <string>
+
+namespace vexalo {
+namespace {
+
+using OptionField = bool DisplayChoices::*;
+
+struct OptionInfo {
+    OptionField field;
+    int group;
+};
+
+// Groups are a property of the choices, not of how the window nests its controls: Option1 and
+// Option2..Option4 live in different containers yet form one group.
+constexpr std::array<OptionInfo, kOptionCount> kOptions{{
+    {&DisplayChoices::Option1, 0},
+    {&DisplayChoices::Option2, 0},
+    {&DisplayChoices::Option3, 0},
+    {&DisplayChoices::Option4, 0},
+    {&DisplayChoices::Option5, 1},
+    {&DisplayChoices::Option6, 1},
+}};
+
+const OptionInfo& Info(int option)
+{
+    if (option < 1 || option > kOptionCount)
+        throw std::out_of_range("option number " + std::to_string(option) + " is not 1..6");
+    return kOptions[static_cast<std::size_t>(option - 1)];
+}
+
+} // namespace
+
+void ApplyDefaults(DisplayChoices& choices)
+{
+    SelectChoice(choices, 3);
+    SelectChoice(choices, 6);
+    choices.Check1 = 1;
+}
+
+void SelectChoice(DisplayChoices& choices, int option)
+{
+    const OptionInfo& selected = Info(option);
+    for (const OptionInfo& other : kOptions) {
+        if (other.group == selected.group)
+            choices.*other.field = false;
+    }
+    choices.*selected.field = true;
+}
+
+bool IsSelected(const DisplayChoices& choices, int option)
+{
+    return choices.*Info(option).field;
+}
+
+} // namespace vexalo

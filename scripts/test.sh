@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test twice: in the release build and
+# under AddressSanitizer + UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+for preset in release asan; do
+    echo "=== $preset build"
+    cmake --preset "$preset"
+    cmake --build --preset "$preset"
+    ctest --preset "$preset"
+done

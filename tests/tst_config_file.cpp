@@ -1,0 +1,313 @@
+#include "core/config_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using vexalo::DesktopMode;
+using vexalo::DisplayChoices;
+
+Q_DECLARE_METATYPE(DisplayChoices)
+Q_DECLARE_METATYPE(DesktopMode)
+
+namespace {
+
+QByteArray Lines(const QList<QByteArray>& lines)
+{
+    QByteArray out;
+    for (const QByteArray& line : lines)
+        out += line + "\r\n";
+    return out;
+}
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+DisplayChoices Defaults()
+{
+    DisplayChoices c;
+    vexalo::ApplyDefaults(c);
+    return c;
+}
+
+bool IsRoot() { return ::geteuid() == 0; }
+
+// Runs the writer in `dir` as an unprivileged user: as nobody when we are root, since root
+// may write anywhere; as ourselves otherwise.
+std::pair<int, QByteArray> WriteAsUnprivilegedUser(const QString& dir)
+{
+    QProcess p;
+    p.setWorkingDirectory(dir);
+    if (IsRoot())
+        p.start("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                            QStringLiteral(WRITE_CONFIG_HELPER)});
+    else
+        p.start(QStringLiteral(WRITE_CONFIG_HELPER), {});
+    if (!p.waitForFinished(30000))
+        return {-1, p.errorString().toUtf8()};
+    return {p.exitCode(), p.readAllStandardOutput().trimmed()};
+}
+
+const DesktopMode kDesktop1280{true, 1280, 1024, 32};
+const QByteArray kDefaultText = Lines({"[VEXALO-CONFIG]", "", "WIDTH: 1024", "HEIGHT: 768",
+                                       "BPP: 32", "FULLSCREEN? (0=no/1=yes): 1", "",
+                                       "[DESKTOP-CONFIG]", "WIDTH: 1280", "HEIGHT: 1024",
+                                       "BPP: 32"});
+
+} // namespace
+
+class TestConfigFile : public QObject {
+    Q_OBJECT
+
+    std::optional<QTemporaryDir> tmp_;
+    QString oldCwd_;
+
+    const QTemporaryDir& dir() const { return *tmp_; }
+    QString Path(const QString& name) const { return tmp_->filePath(name); }
+
+private slots:
+    void init()
+    {
+        tmp_.emplace();
+        QVERIFY(tmp_->isValid());
+        oldCwd_ = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir().path()));
+    }
+    void cleanup() { QDir::setCurrent(oldCwd_); }
+
+    void textHasElevenCrLfLinesForEveryChoice_data()
+    {
+        QTest::addColumn<DisplayChoices>("choices");
+        QTest::addColumn<DesktopMode>("desktop");
+        QTest::addColumn<QByteArray>("expected");
+
+        const struct {
+            int option;
+            QByteArray width, height;
+        } resolutions[] = {{1, "640", "480"}, {2, "800", "600"}, {3, "1024", "768"},
+                           {4, "1600", "1200"}};
+        const struct {
+            int option;
+            QByteArray bpp;
+        } depths[] = {{5, "16"}, {6, "32"}};
+        const struct {
+            const char* name;
+            DesktopMode mode;
+            QList<QByteArray> lines;
+        } desktops[] = {
+            {"desktop 1920x1080x16", {true, 1920, 1080, 16}, {"WIDTH: 1920", "HEIGHT: 1080", "BPP: 16"}},
+            {"no desktop", {}, {"WIDTH: 1024", "HEIGHT: 768", "BPP: 32"}},
+        };
+        for (const auto& r : resolutions)
+            for (const auto& d : depths)
+                for (int check1 : {0, 1})
+                    for (const auto& desk : desktops) {
+                        DisplayChoices c;
+                        vexalo::SelectChoice(c, r.option);
+                        vexalo::SelectChoice(c, d.option);
+                        c.Check1 = check1;
+                        QList<QByteArray> lines{"[VEXALO-CONFIG]", "",
+                                                "WIDTH: " + r.width, "HEIGHT: " + r.height,
+                                                "BPP: " + d.bpp,
+                                                "FULLSCREEN? (0=no/1=yes): " +
+                                                    QByteArray::number(check1),
+                                                "", "[DESKTOP-CONFIG]"};
+                        lines += desk.lines;
+                        QTest::addRow("%sx%s %sbpp full=%d %s", r.width.constData(),
+                                      r.height.constData(), d.bpp.constData(), check1, desk.name)
+                            << c << desk.mode << Lines(lines);
+                    }
+        QTest::newRow("zero sizes are written as reported")
+            << Defaults() << DesktopMode{true, 0, 0, 0}
+            << Lines({"[VEXALO-CONFIG]", "", "WIDTH: 1024", "HEIGHT: 768", "BPP: 32",
+                      "FULLSCREEN? (0=no/1=yes): 1", "", "[DESKTOP-CONFIG]", "WIDTH: 0",
+                      "HEIGHT: 0", "BPP: 0"});
+    }
+    void textHasElevenCrLfLinesForEveryChoice()
+    {
+        QFETCH(DisplayChoices, choices);
+        QFETCH(DesktopMode, desktop);
+        QFETCH(QByteArray, expected);
+        QCOMPARE(QByteArray::fromStdString(vexalo::ConfigFileText(choices, desktop)), expected);
+        QCOMPARE(expected.count("\r\n"), 11);
+    }
+
+    void createsFileInCurrentDirectory()
+    {
+        vexalo::WriteConfigFile(Defaults(), kDesktop1280);
+        QCOMPARE(ReadAll(Path("config.txt")), kDefaultText);
+        QCOMPARE(QDir(dir().path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                 QStringList{"config.txt"});
+    }
+
+    void replacesLongerFileEntirely()
+    {
+        WriteBytes(Path("config.txt"), QByteArray(4096, 'x'));
+        vexalo::WriteConfigFile(Defaults(), kDesktop1280);
+        QCOMPARE(ReadAll(Path("config.txt")), kDefaultText);
+    }
+
+    void savingTwiceGivesIdenticalBytes()
+    {
+        vexalo::WriteConfigFile(Defaults(), kDesktop1280);
+        const QByteArray first = ReadAll(Path("config.txt"));
+        vexalo::WriteConfigFile(Defaults(), kDesktop1280);
+        QCOMPARE(ReadAll(Path("config.txt")), first);
+    }
+
+    void keepsPermissionBits_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("0600") << 0600;
+        QTest::newRow("0640") << 0640;
+        QTest::newRow("0664") << 0664;
+    }
+    void keepsPermissionBits()
+    {
+        QFETCH(int, mode);
+        WriteBytes(Path("config.txt"), "old\r\n");
+        QVERIFY(QFile::setPermissions(Path("config.txt"), QFileDevice::Permissions{}));
+        QCOMPARE(::chmod("config.txt", static_cast<mode_t>(mode)), 0);
+        vexalo::WriteConfigFile(Defaults(), kDesktop1280);
+        struct stat st {};
+        QCOMPARE(::stat("config.txt", &st), 0);
+        QCOMPARE(static_cast<int>(st.st_mode & 07777), mode);
+        QCOMPARE(ReadAll(Path("config.txt")), kDefaultText);
+    }
+
+    void symlinkStaysLinkAndTargetGetsContent_data()
+    {
+        QTest::addColumn<bool>("targetExists");
+        QTest::newRow("existing target") << true;
+        QTest::newRow("dangling link") << false;
+    }
+    void symlinkStaysLinkAndTargetGetsContent()
+    {
+        QFETCH(bool, targetExists);
+        QVERIFY(QDir(dir().path()).mkdir("real"));
+        if (targetExists)
+            WriteBytes(Path("real/settings.txt"), QByteArray(300, 'o'));
+        QCOMPARE(::symlink("real/settings.txt", "config.txt"), 0);
+        vexalo::WriteConfigFile(Defaults(), kDesktop1280);
+        QVERIFY(QFileInfo(Path("config.txt")).isSymLink());
+        QCOMPARE(ReadAll(Path("real/settings.txt")), kDefaultText);
+        QCOMPARE(QDir(Path("real")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                 QStringList{"settings.txt"});
+    }
+
+    void directoryNamedConfigTxtIsAFailure()
+    {
+        QVERIFY(QDir(dir().path()).mkdir("config.txt"));
+        try {
+            vexalo::WriteConfigFile(Defaults(), kDesktop1280);
+            QFAIL("no failure reported");
+        } catch (const vexalo::ConfigFileError& e) {
+            QCOMPARE(QString(e.what()), "config.txt: Is a directory");
+        }
+        QVERIFY(QFileInfo(Path("config.txt")).isDir());
+        QCOMPARE(QDir(dir().path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                 QStringList{"config.txt"});
+    }
+
+    void unprivilegedWriter_data()
+    {
+        QTest::addColumn<int>("dirMode");
+        QTest::addColumn<int>("fileMode"); // -1: no config.txt
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("message");
+        QTest::addColumn<bool>("rewritten");
+
+        QTest::newRow("read-only file in writable directory")
+            << 0777 << 0444 << 1 << QByteArray("config.txt: Permission denied") << false;
+        QTest::newRow("no file, unwritable directory")
+            << 0755 << -1 << 1 << QByteArray("config.txt: Permission denied") << false;
+        QTest::newRow("writable file, unwritable directory: written in place")
+            << 0755 << 0666 << 0 << QByteArray() << true;
+        QTest::newRow("read-only file, unwritable directory")
+            << 0755 << 0444 << 1 << QByteArray("config.txt: Permission denied") << false;
+    }
+    void unprivilegedWriter()
+    {
+        QFETCH(int, dirMode);
+        QFETCH(int, fileMode);
+        QFETCH(int, exitCode);
+        QFETCH(QByteArray, message);
+        QFETCH(bool, rewritten);
+
+        const QByteArray old = "[VEXALO-CONFIG]\r\nkeep me\r\n";
+        if (fileMode >= 0) {
+            WriteBytes(Path("config.txt"), old);
+            QCOMPARE(::chmod("config.txt", static_cast<mode_t>(fileMode)), 0);
+        }
+        QCOMPARE(::chmod(QFile::encodeName(dir().path()).constData(),
+                         static_cast<mode_t>(dirMode)),
+                 0);
+        const auto [code, output] = WriteAsUnprivilegedUser(dir().path());
+        ::chmod(QFile::encodeName(dir().path()).constData(), 0700);
+        if (!IsRoot() && dirMode == 0755)
+            QSKIP("the directory is our own and stays writable to us; needs root to test");
+
+        QCOMPARE(output, message);
+        QCOMPARE(code, exitCode);
+        const QStringList expectedEntries =
+            fileMode >= 0 ? QStringList{"config.txt"} : QStringList{};
+        QCOMPARE(QDir(dir().path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                 expectedEntries);
+        if (fileMode >= 0)
+            QCOMPARE(ReadAll(Path("config.txt")), rewritten ? kDefaultText : old);
+    }
+
+    void fullFilesystemKeepsOldFile()
+    {
+        if (!IsRoot())
+            QSKIP("mounting a small tmpfs needs root");
+        QVERIFY(QDir(dir().path()).mkdir("small"));
+        const QString mountPoint = Path("small");
+        QCOMPARE(QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs",
+                                             mountPoint}),
+                 0);
+        auto unmount = qScopeGuard([&] {
+            QDir::setCurrent(dir().path());
+            QProcess::execute("umount", {mountPoint});
+        });
+        QVERIFY(QDir::setCurrent(mountPoint));
+        const QByteArray old = QByteArray(200, 'o');
+        WriteBytes("config.txt", old);
+        {
+            // Fill every remaining block, so the next write has nowhere to go.
+            QFile filler("filler");
+            QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+            const QByteArray block(4096, 'f');
+            while (filler.write(block) == block.size()) {
+            }
+        }
+        try {
+            vexalo::WriteConfigFile(Defaults(), kDesktop1280);
+            QFAIL("a full disk was reported as success");
+        } catch (const vexalo::ConfigFileError& e) {
+            QCOMPARE(QString(e.what()), "config.txt: No space left on device");
+        }
+        QCOMPARE(ReadAll("config.txt"), old);
+        QCOMPARE(QDir(mountPoint).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+                 (QStringList{"config.txt", "filler"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConfigFile)
+#include "tst_config_file.moc"

@@ -1,0 +1,18 @@
+// Writes config.txt with the default choices in the current directory, as the tool's Save
+// does, so tests can run the writer under another user. Prints the failure; exit status 1.
+#include "core/config_file.h"
+
+#include <cstdio>
+
+int main()
+{
+    vexalo::DisplayChoices choices;
+    vexalo::ApplyDefaults(choices);
+    try {
+        vexalo::WriteConfigFile(choices, vexalo::DesktopMode{true, 1280, 1024, 32});
+    } catch (const vexalo::ConfigFileError& error) {
+        std::puts(error.what());
+        return 1;
+    }
+    return 0;
+}
