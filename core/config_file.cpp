@@ -9,12 +9,17 @@
 #include <system_error>
 #include <unistd.h>
 
-namespace vexalo {
-namespace {
+namespace vexalo
+{
+namespace
+{
 
 constexpr char kLineEnd[] = "\r\n";
 
-void AddLine(std::string& text, const std::string& line) { text.append(line).append(kLineEnd); }
+void AddLine(std::string& text, const std::string& line)
+{
+    text.append(line).append(kLineEnd);
+}
 
 [[noreturn]] void Fail(const QString& description)
 {
@@ -29,7 +34,8 @@ void AddLine(std::string& text, const std::string& line) { text.append(line).app
 // QSaveFile words these two refusals in its own terms; users should read the system's.
 void RefuseUnwritableTarget()
 {
-    struct stat status {};
+    struct stat status {
+    };
     if (::stat(kConfigFileName, &status) != 0)
         return;
     if (S_ISDIR(status.st_mode))
@@ -65,8 +71,8 @@ std::string ConfigFileText(const DisplayChoices& choices, const DesktopMode& des
         AddLine(text, "BPP: 16");
     if (choices.Option6)
         AddLine(text, "BPP: 32");
-    AddLine(text, choices.Check1 == 1 ? "FULLSCREEN? (0=no/1=yes): 1"
-                                      : "FULLSCREEN? (0=no/1=yes): 0");
+    AddLine(text,
+            choices.Check1 == 1 ? "FULLSCREEN? (0=no/1=yes): 1" : "FULLSCREEN? (0=no/1=yes): 0");
     AddLine(text, "");
     AddLine(text, "[DESKTOP-CONFIG]");
     if (desktop.available) {

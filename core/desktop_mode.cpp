@@ -6,8 +6,10 @@
 #include <xcb/randr.h>
 #include <xcb/xcb.h>
 
-namespace vexalo {
-namespace {
+namespace vexalo
+{
+namespace
+{
 
 struct FreeDeleter {
     void operator()(void* p) const noexcept { std::free(p); }
@@ -35,8 +37,7 @@ const xcb_screen_t* ScreenAt(const xcb_setup_t* setup, int number)
 
 std::optional<std::int16_t> PixmapBitsPerPixel(const xcb_setup_t* setup, std::uint8_t depth)
 {
-    for (auto it = xcb_setup_pixmap_formats_iterator(setup); it.rem > 0;
-         xcb_format_next(&it)) {
+    for (auto it = xcb_setup_pixmap_formats_iterator(setup); it.rem > 0; xcb_format_next(&it)) {
         if (it.data->depth == depth)
             return it.data->bits_per_pixel;
     }
@@ -104,7 +105,10 @@ Connection Connect(const char* displayName, int* screenNumber)
 
 } // namespace
 
-DesktopMode QueryDesktopMode() { return QueryDesktopMode(nullptr); }
+DesktopMode QueryDesktopMode()
+{
+    return QueryDesktopMode(nullptr);
+}
 
 DesktopMode QueryDesktopMode(const char* displayName)
 {

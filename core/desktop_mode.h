@@ -2,7 +2,8 @@
 
 #include <cstdint>
 
-namespace vexalo {
+namespace vexalo
+{
 
 // The display mode the desktop runs in right now.
 struct DesktopMode {

@@ -4,8 +4,10 @@
 #include <stdexcept>
 #include <string>
 
-namespace vexalo {
-namespace {
+namespace vexalo
+{
+namespace
+{
 
 using OptionField = bool DisplayChoices::*;
 

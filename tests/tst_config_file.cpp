@@ -16,7 +16,8 @@ using vexalo::DisplayChoices;
 Q_DECLARE_METATYPE(DisplayChoices)
 Q_DECLARE_METATYPE(DesktopMode)
 
-namespace {
+namespace
+{
 
 QByteArray Lines(const QList<QByteArray>& lines)
 {
@@ -46,7 +47,10 @@ DisplayChoices Defaults()
     return c;
 }
 
-bool IsRoot() { return ::geteuid() == 0; }
+bool IsRoot()
+{
+    return ::geteuid() == 0;
+}
 
 // Runs the writer in `dir` as an unprivileged user: as nobody when we are root, since root
 // may write anywhere; as ourselves otherwise.
@@ -65,14 +69,14 @@ std::pair<int, QByteArray> WriteAsUnprivilegedUser(const QString& dir)
 }
 
 const DesktopMode kDesktop1280{true, 1280, 1024, 32};
-const QByteArray kDefaultText = Lines({"[VEXALO-CONFIG]", "", "WIDTH: 1024", "HEIGHT: 768",
-                                       "BPP: 32", "FULLSCREEN? (0=no/1=yes): 1", "",
-                                       "[DESKTOP-CONFIG]", "WIDTH: 1280", "HEIGHT: 1024",
-                                       "BPP: 32"});
+const QByteArray kDefaultText = Lines(
+    {"[VEXALO-CONFIG]", "", "WIDTH: 1024", "HEIGHT: 768", "BPP: 32", "FULLSCREEN? (0=no/1=yes): 1",
+     "", "[DESKTOP-CONFIG]", "WIDTH: 1280", "HEIGHT: 1024", "BPP: 32"});
 
 } // namespace
 
-class TestConfigFile : public QObject {
+class TestConfigFile : public QObject
+{
     Q_OBJECT
 
     std::optional<QTemporaryDir> tmp_;
@@ -100,8 +104,8 @@ private slots:
         const struct {
             int option;
             QByteArray width, height;
-        } resolutions[] = {{1, "640", "480"}, {2, "800", "600"}, {3, "1024", "768"},
-                           {4, "1600", "1200"}};
+        } resolutions[] = {
+            {1, "640", "480"}, {2, "800", "600"}, {3, "1024", "768"}, {4, "1600", "1200"}};
         const struct {
             int option;
             QByteArray bpp;
@@ -111,7 +115,9 @@ private slots:
             DesktopMode mode;
             QList<QByteArray> lines;
         } desktops[] = {
-            {"desktop 1920x1080x16", {true, 1920, 1080, 16}, {"WIDTH: 1920", "HEIGHT: 1080", "BPP: 16"}},
+            {"desktop 1920x1080x16",
+             {true, 1920, 1080, 16},
+             {"WIDTH: 1920", "HEIGHT: 1080", "BPP: 16"}},
             {"no desktop", {}, {"WIDTH: 1024", "HEIGHT: 768", "BPP: 32"}},
         };
         for (const auto& r : resolutions)
@@ -122,12 +128,15 @@ private slots:
                         vexalo::SelectChoice(c, r.option);
                         vexalo::SelectChoice(c, d.option);
                         c.Check1 = check1;
-                        QList<QByteArray> lines{"[VEXALO-CONFIG]", "",
-                                                "WIDTH: " + r.width, "HEIGHT: " + r.height,
+                        QList<QByteArray> lines{"[VEXALO-CONFIG]",
+                                                "",
+                                                "WIDTH: " + r.width,
+                                                "HEIGHT: " + r.height,
                                                 "BPP: " + d.bpp,
                                                 "FULLSCREEN? (0=no/1=yes): " +
                                                     QByteArray::number(check1),
-                                                "", "[DESKTOP-CONFIG]"};
+                                                "",
+                                                "[DESKTOP-CONFIG]"};
                         lines += desk.lines;
                         QTest::addRow("%sx%s %sbpp full=%d %s", r.width.constData(),
                                       r.height.constData(), d.bpp.constData(), check1, desk.name)
@@ -185,7 +194,8 @@ private slots:
         QVERIFY(QFile::setPermissions(Path("config.txt"), QFileDevice::Permissions{}));
         QCOMPARE(::chmod("config.txt", static_cast<mode_t>(mode)), 0);
         vexalo::WriteConfigFile(Defaults(), kDesktop1280);
-        struct stat st {};
+        struct stat st {
+        };
         QCOMPARE(::stat("config.txt", &st), 0);
         QCOMPARE(static_cast<int>(st.st_mode & 07777), mode);
         QCOMPARE(ReadAll(Path("config.txt")), kDefaultText);
@@ -255,8 +265,7 @@ private slots:
             WriteBytes(Path("config.txt"), old);
             QCOMPARE(::chmod("config.txt", static_cast<mode_t>(fileMode)), 0);
         }
-        QCOMPARE(::chmod(QFile::encodeName(dir().path()).constData(),
-                         static_cast<mode_t>(dirMode)),
+        QCOMPARE(::chmod(QFile::encodeName(dir().path()).constData(), static_cast<mode_t>(dirMode)),
                  0);
         const auto [code, output] = WriteAsUnprivilegedUser(dir().path());
         ::chmod(QFile::encodeName(dir().path()).constData(), 0700);
@@ -279,8 +288,7 @@ private slots:
             QSKIP("mounting a small tmpfs needs root");
         QVERIFY(QDir(dir().path()).mkdir("small"));
         const QString mountPoint = Path("small");
-        QCOMPARE(QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs",
-                                             mountPoint}),
+        QCOMPARE(QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", mountPoint}),
                  0);
         auto unmount = qScopeGuard([&] {
             QDir::setCurrent(dir().path());

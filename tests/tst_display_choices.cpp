@@ -7,7 +7,8 @@ using vexalo::DisplayChoices;
 
 Q_DECLARE_METATYPE(DisplayChoices)
 
-namespace {
+namespace
+{
 
 DisplayChoices Defaults()
 {
@@ -22,25 +23,35 @@ DisplayChoices Make(std::initializer_list<int> selected, int check1)
     c.Check1 = check1;
     for (int option : selected)
         switch (option) {
-        case 1: c.Option1 = true; break;
-        case 2: c.Option2 = true; break;
-        case 3: c.Option3 = true; break;
-        case 4: c.Option4 = true; break;
-        case 5: c.Option5 = true; break;
-        case 6: c.Option6 = true; break;
+        case 1:
+            c.Option1 = true;
+            break;
+        case 2:
+            c.Option2 = true;
+            break;
+        case 3:
+            c.Option3 = true;
+            break;
+        case 4:
+            c.Option4 = true;
+            break;
+        case 5:
+            c.Option5 = true;
+            break;
+        case 6:
+            c.Option6 = true;
+            break;
         }
     return c;
 }
 
 } // namespace
 
-class TestDisplayChoices : public QObject {
+class TestDisplayChoices : public QObject
+{
     Q_OBJECT
 private slots:
-    void freshChoicesHaveNothingSelected()
-    {
-        QCOMPARE(DisplayChoices{}, Make({}, 0));
-    }
+    void freshChoicesHaveNothingSelected() { QCOMPARE(DisplayChoices{}, Make({}, 0)); }
 
     void defaultsAre1024x768At32BppFullScreen() { QCOMPARE(Defaults(), Make({3, 6}, 1)); }
 

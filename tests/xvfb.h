@@ -8,14 +8,15 @@
 #include <QString>
 #include <QStringList>
 
-class Xvfb {
+class Xvfb
+{
 public:
     // Starts Xvfb with one screen of `geometry`, e.g. "1920x1080x16". Returns false on failure.
     bool start(const QString& geometry, const QStringList& extraArgs = {})
     {
         process_.setProcessChannelMode(QProcess::SeparateChannels);
-        process_.start("Xvfb", QStringList{"-displayfd", "1", "-screen", "0", geometry,
-                                           "-nolisten", "tcp", "-noreset"} +
+        process_.start("Xvfb", QStringList{"-displayfd", "1", "-screen", "0", geometry, "-nolisten",
+                                           "tcp", "-noreset"} +
                                    extraArgs);
         if (!process_.waitForStarted(10000))
             return false;
