@@ -65,8 +65,9 @@ void StartRenderer()
     // startDetached with a pid reports a failed exec before it returns, with its reason;
     // the renderer then runs in its own session and outlives the tool.
     qint64 pid = 0;
+    // Qt words it "execv: Exec format error"; the system's description is the last part.
     if (!renderer.startDetached(&pid))
-        FailToStart(renderer.errorString());
+        FailToStart(renderer.errorString().section(QStringLiteral(": "), -1));
 }
 
 void Save(Form1& form)

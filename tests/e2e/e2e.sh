@@ -1,0 +1,141 @@
+#!/usr/bin/env bash
+# End-to-end cases of the real tool in Xvfb with openbox. Usage: e2e.sh CASE
+here="$(cd "$(dirname "$0")" && pwd)"
+source "$here/lib.sh"
+
+case_opens_with_title_fixed_size_and_icon() {
+    start_desktop 800x600x24; install_tool; start_tool
+    [ "$(xprop -id "$WID" WM_NAME)" = 'WM_NAME(STRING) = "Vexalo Configuration"' ] || fail "WM_NAME"
+    [ "$(xprop -id "$WID" _NET_WM_NAME)" = '_NET_WM_NAME(UTF8_STRING) = "Vexalo Configuration"' ] ||
+        fail "_NET_WM_NAME"
+    xwininfo -id "$WID" | grep -q 'Width: 417' || fail "width"
+    xwininfo -id "$WID" | grep -q 'Height: 167' || fail "height"
+    xprop -id "$WID" WM_NORMAL_HINTS | grep -q 'minimum size: 417 by 167' || fail "min size"
+    xprop -id "$WID" WM_NORMAL_HINTS | grep -q 'maximum size: 417 by 167' || fail "max size"
+    xprop -id "$WID" _NET_WM_ALLOWED_ACTIONS | grep -q MAXIMIZE && fail "can be maximized"
+    xprop -id "$WID" _NET_WM_ICON | grep -q 'Icon (32 x 32)' || fail "icon"
+    click_cancel; expect_exit 0
+}
+
+case_save_twice_replaces_file_and_keeps_window() {
+    start_desktop 1280x1024x24; install_tool; start_tool
+    click_save
+    expected_config 1024 768 32 1 1280 1024 32 >"$WORK/expected"
+    wait_for 10 cmp -s "$WORK/run/config.txt" "$WORK/expected" || fail "first save"
+    click_option1; click_option5; click_check1; click_save
+    expected_config 640 480 16 0 1280 1024 32 >"$WORK/expected"
+    wait_for 10 cmp -s "$WORK/run/config.txt" "$WORK/expected" || fail "second save"
+    tool_running || fail "the window closed on Save"
+    [ -z "$(report_windows)" ] || fail "Save showed a message"
+    [ "$(ls -A "$WORK/run")" = "config.txt" ] || fail "stray files: $(ls -A "$WORK/run")"
+    click_cancel; expect_exit 0
+}
+
+case_keyboard_selects_and_saves() {
+    start_desktop 800x600x16; install_tool; start_tool
+    # Focus starts on " 640 x 480": Space selects it; Tab visits the depth group, the check
+    # box and Save.
+    xdotool key --delay 20 space Tab Tab Tab space
+    expected_config 640 480 32 1 800 600 16 >"$WORK/expected"
+    wait_for 10 cmp -s "$WORK/run/config.txt" "$WORK/expected" || fail "keyboard save"
+    # Enter and Escape have no window-wide meaning.
+    xdotool key --delay 20 Escape Return KP_Enter
+    tool_running || fail "Escape or Enter closed the window"
+    click_cancel; expect_exit 0
+}
+
+case_save_and_start_writes_then_starts_detached_renderer() {
+    start_desktop 800x600x24; install_tool; install_renderer; start_tool
+    click_save_and_start
+    expect_exit 0
+    wait_for 10 test -s "$WORK/record" || fail "the renderer did not start"
+    expected_config 1024 768 32 1 800 600 32 >"$WORK/expected"
+    same_bytes "$WORK/record.config" "$WORK/expected"
+    grep -qx 'argc=0' "$WORK/record" || fail "arguments: $(cat "$WORK/record")"
+    grep -qx "cwd=$WORK/run" "$WORK/record" || fail "working directory: $(cat "$WORK/record")"
+    grep -qx 'E2E_MARKER=kept' "$WORK/record.env" || fail "environment not passed on"
+    local pid sid
+    pid="$(sed -n 's/^pid=//p' "$WORK/record")"
+    sid="$(sed -n 's/^sid=//p' "$WORK/record")"
+    kill -0 "$pid" 2>/dev/null || fail "the renderer ended with the tool"
+    [ "$sid" != "$(ps -o sid= -p $$ | tr -d ' ')" ] ||
+        fail "the renderer shares the tool's session"
+    kill "$pid"
+}
+
+case_cancel_writes_nothing() {
+    start_desktop 800x600x24; install_tool; start_tool
+    click_cancel; expect_exit 0
+    [ -z "$(ls -A "$WORK/run")" ] || fail "Cancel wrote: $(ls -A "$WORK/run")"
+}
+
+case_close_control_writes_nothing() {
+    start_desktop 800x600x24; install_tool
+    printf 'precious\r\n' >"$WORK/before"; cp "$WORK/before" "$WORK/run/config.txt"
+    start_tool
+    click_option2
+    xdotool windowactivate --sync "$WID" key alt+F4
+    expect_exit 0
+    same_bytes "$WORK/run/config.txt" "$WORK/before"
+}
+
+case_renderer_missing_is_reported_once() {
+    start_desktop 800x600x24; install_tool; start_tool
+    click_save_and_start
+    dismiss_one_report
+    expect_exit 1
+    expected_config 1024 768 32 1 800 600 32 >"$WORK/expected"
+    same_bytes "$WORK/run/config.txt" "$WORK/expected"
+}
+
+case_renderer_not_executable_is_reported_once() {
+    start_desktop 800x600x24; install_tool; install_renderer
+    chmod -x "$WORK/install/opengl.exe"
+    start_tool
+    click_save_and_start
+    dismiss_one_report
+    expect_exit 1
+    [ ! -e "$WORK/record" ] || fail "the renderer ran"
+    [ -s "$WORK/run/config.txt" ] || fail "config.txt was not written first"
+}
+
+case_unwritable_config_starts_no_renderer() {
+    start_desktop 800x600x24; install_tool; install_renderer
+    mkdir "$WORK/run/config.txt"
+    start_tool
+    click_save_and_start
+    dismiss_one_report
+    expect_exit 1
+    [ ! -e "$WORK/record" ] || fail "the renderer ran after a failed write"
+    [ -d "$WORK/run/config.txt" ] && [ -z "$(ls -A "$WORK/run/config.txt")" ] ||
+        fail "config.txt directory changed"
+}
+
+case_full_filesystem_keeps_old_config() {
+    if [ "$(id -u)" -ne 0 ]; then echo "SKIP: mounting a tmpfs needs root"; return 0; fi
+    start_desktop 800x600x24; install_tool; install_renderer
+    mount -t tmpfs -o size=64k tmpfs "$WORK/run"
+    printf 'old settings\r\n' >"$WORK/before"; cp "$WORK/before" "$WORK/run/config.txt"
+    dd if=/dev/zero of="$WORK/run/filler" bs=4k 2>/dev/null || true
+    start_tool
+    click_save_and_start
+    dismiss_one_report
+    expect_exit 1
+    same_bytes "$WORK/run/config.txt" "$WORK/before"
+    [ ! -e "$WORK/record" ] || fail "the renderer ran after a failed write"
+    [ "$(ls -A "$WORK/run" | tr '\n' ' ')" = "config.txt filler " ] || fail "leftovers: $(ls -A "$WORK/run")"
+}
+
+case_no_display_is_one_plain_line() {
+    install_tool
+    local status=0
+    (cd "$WORK/run" && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \
+        "$WORK/install/vexalo-config") >"$WORK/stdout" 2>"$WORK/stderr" || status=$?
+    [ "$status" -eq 1 ] || fail "exit status $status"
+    [ "$(cat "$WORK/stderr")" = "vexalo-config: cannot connect to a display" ] ||
+        fail "stderr: $(cat "$WORK/stderr")"
+    [ -z "$(ls -A "$WORK/run")" ] || fail "wrote: $(ls -A "$WORK/run")"
+}
+
+"case_$1"
+echo "PASS: $1"

@@ -1,0 +1,134 @@
+# Shared by the end-to-end cases: a private X server with a window manager, the real tool
+# started in a scratch directory, and xdotool to drive it as a user would.
+set -euo pipefail
+
+: "${VEXALO_BINARY:?set VEXALO_BINARY to the built vexalo-config}"
+WORK="$(mktemp -d)"
+export XDG_RUNTIME_DIR="$WORK/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+PIDS=()
+TOOL_PID=""
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# Polls a command until it succeeds or the deadline (seconds) passes.
+wait_for() {
+    local seconds="$1"; shift
+    local end=$((SECONDS + seconds))
+    until "$@"; do
+        [ "$SECONDS" -lt "$end" ] || return 1
+        sleep 0.02
+    done
+}
+
+cleanup() {
+    local status=$?
+    [ -n "$TOOL_PID" ] && kill "$TOOL_PID" 2>/dev/null || true
+    for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do
+        { kill "${PIDS[i]}" && wait "${PIDS[i]}"; } 2>/dev/null || true
+    done
+    mountpoint -q "$WORK/run" 2>/dev/null && umount "$WORK/run"
+    rm -rf "$WORK"
+    exit "$status"
+}
+trap cleanup EXIT
+
+# Starts Xvfb with one screen of $1 (e.g. 800x600x24) and openbox on it.
+start_desktop() {
+    Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp 3>"$WORK/display" >/dev/null 2>&1 &
+    PIDS+=($!)
+    wait_for 20 test -s "$WORK/display" || fail "Xvfb did not start"
+    export DISPLAY=":$(tr -d '\n' <"$WORK/display")"
+    openbox --sm-disable >/dev/null 2>&1 &
+    PIDS+=($!)
+    # A window mapped while the window manager is still starting may never be managed.
+    wait_for 20 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' ||
+        fail "openbox did not start"
+}
+
+# Installs the tool as $WORK/install/vexalo-config, so a renderer can be put beside it.
+install_tool() {
+    mkdir -p "$WORK/install" "$WORK/run"
+    cp "$VEXALO_BINARY" "$WORK/install/vexalo-config"
+}
+
+# A stand-in renderer: records what it was given, then stays running like a real one.
+install_renderer() {
+    cat >"$WORK/install/opengl.exe" <<'SH'
+#!/bin/sh
+{
+    echo "argc=$#"
+    echo "cwd=$(pwd)"
+    echo "sid=$(ps -o sid= -p $$ | tr -d ' ')"
+    echo "pid=$$"
+} >"$RENDERER_RECORD.part"
+env >"$RENDERER_RECORD.env"
+cp config.txt "$RENDERER_RECORD.config" 2>/dev/null || true
+mv "$RENDERER_RECORD.part" "$RENDERER_RECORD"
+exec sleep 60
+SH
+    chmod +x "$WORK/install/opengl.exe"
+}
+
+# Starts the tool in $WORK/run and waits for its window; sets TOOL_PID and WID.
+start_tool() {
+    (cd "$WORK/run" && exec env RENDERER_RECORD="$WORK/record" E2E_MARKER=kept \
+        "$WORK/install/vexalo-config") 2>"$WORK/stderr" &
+    TOOL_PID=$!
+    WID="$(timeout 20 xdotool search --sync --onlyvisible --name '^Vexalo Configuration$' | head -1)"
+    [ -n "$WID" ] || fail "the window did not appear"
+    wait_for 10 sh -c "xprop -id $WID _NET_FRAME_EXTENTS 2>/dev/null | grep -q '='" ||
+        fail "the window manager did not manage the window"
+    xdotool windowactivate --sync "$WID"
+}
+
+# Clicks at ($1, $2) in the window's client area.
+click_at() { xdotool mousemove --sync --window "$WID" "$1" "$2" click 1; }
+
+# The centres of the controls at 96 dpi, from the window's layout table in twips / 15.
+click_option1() { click_at 40 52; }
+click_option2() { click_at 40 76; }
+click_option5() { click_at 176 52; }
+click_check1() { click_at 176 124; }
+click_save() { click_at 352 28; }
+click_save_and_start() { click_at 352 76; }
+click_cancel() { click_at 352 140; }
+
+tool_running() { kill -0 "$TOOL_PID" 2>/dev/null; }
+
+# Waits for the tool to end and checks its exit status.
+expect_exit() {
+    wait_for 20 sh -c "! kill -0 $TOOL_PID 2>/dev/null" || fail "the tool did not end"
+    local status=0
+    wait "$TOOL_PID" || status=$?
+    TOOL_PID=""
+    [ "$status" -eq "$1" ] || fail "exit status $status, expected $1; stderr: $(cat "$WORK/stderr")"
+}
+
+# The tool's message boxes: dialog-type windows besides the main window.
+report_windows() {
+    local w
+    for w in $(xdotool search --onlyvisible --name '^Vexalo Configuration$' 2>/dev/null); do
+        [ "$w" = "$WID" ] && continue
+        xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q DIALOG && echo "$w"
+    done
+}
+
+has_report() { [ -n "$(report_windows)" ]; }
+
+# Waits for exactly one failure report and dismisses it with Enter.
+dismiss_one_report() {
+    wait_for 20 has_report || fail "no failure report appeared"
+    local boxes
+    boxes="$(report_windows)"
+    [ "$(echo "$boxes" | wc -l)" -eq 1 ] || fail "more than one report: $boxes"
+    xdotool windowactivate --sync "$boxes" key Return
+}
+
+# config.txt's expected bytes for the given resolution, depth, full screen and desktop.
+expected_config() {
+    printf '%s\r\n' "[VEXALO-CONFIG]" "" "WIDTH: $1" "HEIGHT: $2" "BPP: $3" \
+        "FULLSCREEN? (0=no/1=yes): $4" "" "[DESKTOP-CONFIG]" "WIDTH: $5" "HEIGHT: $6" "BPP: $7"
+}
+
+same_bytes() { cmp -s "$1" "$2" || fail "$1 differs from $2: $(od -c "$1" | head -5)"; }
