@@ -19,11 +19,11 @@ namespace vexalo
 namespace
 {
 
-QWidget* CreateControl(const ControlSpec& spec, QWidget* container)
+QWidget* CreateControl(const ControlSpec& row, QWidget* container)
 {
-    const QString caption = QString::fromLatin1(spec.caption);
+    const QString caption = QString::fromLatin1(row.caption);
     QWidget* control = nullptr;
-    switch (spec.kind) {
+    switch (row.kind) {
     case ControlKind::OptionButton:
         control = new QRadioButton(caption, container);
         break;
@@ -37,16 +37,16 @@ QWidget* CreateControl(const ControlSpec& spec, QWidget* container)
         control = new QPushButton(caption, container);
         break;
     }
-    control->setObjectName(QString::fromLatin1(spec.name));
+    control->setObjectName(QString::fromLatin1(row.name));
     return control;
 }
 
 // Linux default fonts are wider than the ones the layout was drawn for, and " 1600 x 1200"
 // would be cut off. A caption that does not fit widens its control, never past its container.
-QRect FitCaption(const ControlSpec& spec, QRect rect, const QWidget* control,
+QRect FitCaption(const ControlSpec& row, QRect rect, const QWidget* control,
                  const QWidget* container)
 {
-    if (spec.kind != ControlKind::OptionButton && spec.kind != ControlKind::CheckBox)
+    if (row.kind != ControlKind::OptionButton && row.kind != ControlKind::CheckBox)
         return rect;
     const int wanted = control->sizeHint().width();
     if (wanted > rect.width())
@@ -76,20 +76,20 @@ void Form1::BuildControls()
     // Frames first: a later sibling is drawn above an earlier one, and Option1, a child of
     // the window, must be drawn over Frame1.
     std::vector<const ControlSpec*> order;
-    for (const ControlSpec& spec : kControls)
-        order.push_back(&spec);
+    for (const ControlSpec& row : kControls)
+        order.push_back(&row);
     std::stable_partition(order.begin(), order.end(),
                           [](const ControlSpec* s) { return s->kind == ControlKind::Frame; });
-    for (const ControlSpec* spec : order) {
+    for (const ControlSpec* row : order) {
         QWidget* container =
-            spec->container ? findChild<QWidget*>(QString::fromLatin1(spec->container)) : this;
-        QWidget* control = CreateControl(*spec, container);
-        control->setGeometry(FitCaption(*spec, ControlRect(*spec, dpi), control, container));
+            row->container ? findChild<QWidget*>(QString::fromLatin1(row->container)) : this;
+        QWidget* control = CreateControl(*row, container);
+        control->setGeometry(FitCaption(*row, ControlRect(*row, dpi), control, container));
     }
 
     QWidget* previous = nullptr;
-    for (const ControlSpec& spec : kControls) {
-        auto* control = findChild<QWidget*>(QString::fromLatin1(spec.name));
+    for (const ControlSpec& row : kControls) {
+        auto* control = findChild<QWidget*>(QString::fromLatin1(row.name));
         if (control->focusPolicy() == Qt::NoFocus)
             continue;
         if (previous)

@@ -52,10 +52,10 @@ constexpr int TwipsToPixels(int twips, double dpi = 96.0)
 }
 
 // The control's rectangle in its container, in pixels at `dpi`.
-inline QRect ControlRect(const ControlSpec& spec, double dpi = 96.0)
+inline QRect ControlRect(const ControlSpec& row, double dpi = 96.0)
 {
-    return QRect(TwipsToPixels(spec.left, dpi), TwipsToPixels(spec.top, dpi),
-                 TwipsToPixels(spec.width, dpi), TwipsToPixels(spec.height, dpi));
+    return QRect(TwipsToPixels(row.left, dpi), TwipsToPixels(row.top, dpi),
+                 TwipsToPixels(row.width, dpi), TwipsToPixels(row.height, dpi));
 }
 
 } // namespace vexalo
