@@ -53,6 +53,11 @@ void SelectChoice(DisplayChoices& choices, int option)
     choices.*selected.field = true;
 }
 
+int OptionGroup(int option)
+{
+    return Info(option).group;
+}
+
 bool IsSelected(const DisplayChoices& choices, int option)
 {
     return choices.*Info(option).field;

@@ -112,7 +112,7 @@ void Form1::ConnectEvents()
     resolutionGroup_ = new QButtonGroup(this);
     depthGroup_ = new QButtonGroup(this);
     for (int n = 1; n <= kOptionCount; ++n)
-        (n <= 4 ? resolutionGroup_ : depthGroup_)
+        (OptionGroup(n) == 0 ? resolutionGroup_ : depthGroup_)
             ->addButton(options_[static_cast<std::size_t>(n - 1)], n);
 
     const std::pair<const char*, void (Form1::*)()> events[] = {

@@ -92,6 +92,7 @@ private slots:
         DisplayChoices c = Defaults();
         QVERIFY_THROWS_EXCEPTION(std::out_of_range, vexalo::SelectChoice(c, option));
         QVERIFY_THROWS_EXCEPTION(std::out_of_range, vexalo::IsSelected(c, option));
+        QVERIFY_THROWS_EXCEPTION(std::out_of_range, vexalo::OptionGroup(option));
         QCOMPARE(c, Defaults());
     }
 };

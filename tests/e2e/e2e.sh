@@ -17,6 +17,17 @@ case_opens_with_title_fixed_size_and_icon() {
     click_cancel; expect_exit 0
 }
 
+case_scales_with_desktop_dpi() {
+    # At 120 dpi a pixel is 12 twips: 6255 x 2505 twips make 521 x 209.
+    start_desktop 1280x1024x24 120; install_tool; start_tool
+    xwininfo -id "$WID" | grep -q 'Width: 521' || fail "width: $(xwininfo -id "$WID" | grep Width)"
+    xwininfo -id "$WID" | grep -q 'Height: 209' || fail "height"
+    click_at 440 35 # Save, scaled
+    wait_for 10 test -s "$WORK/run/config.txt" || fail "Save was not where the layout puts it"
+    click_at 440 175 # Cancel, scaled
+    expect_exit 0
+}
+
 case_save_twice_replaces_file_and_keeps_window() {
     start_desktop 1280x1024x24; install_tool; start_tool
     click_save

@@ -33,12 +33,14 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Starts Xvfb with one screen of $1 (e.g. 800x600x24) and openbox on it.
+# Starts Xvfb with one screen of $1 (e.g. 800x600x24) and openbox on it; $2, if given, is
+# the desktop's font DPI (Xft.dpi), from which Qt scales.
 start_desktop() {
-    Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp 3>"$WORK/display" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp -noreset 3>"$WORK/display" >/dev/null 2>&1 &
     PIDS+=($!)
     wait_for 20 test -s "$WORK/display" || fail "Xvfb did not start"
     export DISPLAY=":$(tr -d '\n' <"$WORK/display")"
+    [ -z "${2:-}" ] || echo "Xft.dpi: $2" | xrdb -merge
     openbox --sm-disable >/dev/null 2>&1 &
     PIDS+=($!)
     # A window mapped while the window manager is still starting may never be managed.
