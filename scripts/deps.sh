@@ -6,12 +6,17 @@ set -euo pipefail
 packages=(
   # build
   cmake g++ ninja-build pkgconf clang-format
-  qt6-base-dev qt6-qpa-plugins libxcb1-dev libxcb-randr0-dev libxcb-damage0-dev
+  qt6-base-dev qt6-qpa-plugins libxcb1-dev libxcb-randr0-dev libxcb-damage0-dev libxcb-xtest0-dev
   # run: a font, or Qt draws no text on a minimal system
   fonts-dejavu-core
   # tests and benchmarks: a real X server, a window manager, input, screenshots
   xvfb xauth openbox xdotool x11-utils x11-xserver-utils imagemagick procps util-linux
 )
+
+# The benchmark also runs the dialogs a user would script instead, and Qt's GTK theme.
+if [ "${1:-}" = "--bench" ]; then
+  packages+=(zenity yad qt6-gtk-platformtheme)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
