@@ -53,16 +53,21 @@ bool IsRoot()
 }
 
 // Runs the writer in `dir` as an unprivileged user: as nobody when we are root, since root
-// may write anywhere; as ourselves otherwise.
+// may write anywhere; as ourselves otherwise. The helper is copied out of the build tree,
+// which nobody may not be allowed to enter.
 std::pair<int, QByteArray> WriteAsUnprivilegedUser(const QString& dir)
 {
+    QTemporaryDir bin;
+    const QString helper = bin.filePath("write_config_helper");
+    if (!QFile::copy(QStringLiteral(WRITE_CONFIG_HELPER), helper) ||
+        ::chmod(QFile::encodeName(bin.path()).constData(), 0755) != 0)
+        return {-1, "cannot copy the helper"};
     QProcess p;
     p.setWorkingDirectory(dir);
     if (IsRoot())
-        p.start("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups",
-                            QStringLiteral(WRITE_CONFIG_HELPER)});
+        p.start("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups", helper});
     else
-        p.start(QStringLiteral(WRITE_CONFIG_HELPER), {});
+        p.start(helper, {});
     if (!p.waitForFinished(30000))
         return {-1, p.errorString().toUtf8()};
     return {p.exitCode(), p.readAllStandardOutput().trimmed()};
