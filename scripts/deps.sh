@@ -10,7 +10,7 @@ packages=(
   # run: a font, or Qt draws no text on a minimal system
   fonts-dejavu-core
   # tests and benchmarks: a real X server, a window manager, input, screenshots
-  xvfb xauth openbox xdotool x11-utils x11-xserver-utils imagemagick procps util-linux
+  xvfb xauth openbox xdotool x11-utils x11-xserver-utils imagemagick desktop-file-utils procps util-linux
 )
 
 # The benchmark also runs the dialogs a user would script instead, and Qt's GTK theme.

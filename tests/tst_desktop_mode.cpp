@@ -1,6 +1,7 @@
 #include "core/desktop_mode.h"
 #include "xvfb.h"
 
+#include <QProcess>
 #include <QTest>
 
 using vexalo::DesktopMode;
@@ -28,6 +29,38 @@ private slots:
         QVERIFY2(server.start(geometry), "Xvfb did not start");
         QCOMPARE(vexalo::QueryDesktopMode(server.display().toLatin1().constData()), expected);
         QVERIFY(vexalo::CanConnectToDisplay(server.display().toLatin1().constData()));
+    }
+
+    void reportsTheMonitorNotTheWholeScreen_data()
+    {
+        QTest::addColumn<QStringList>("xrandr"); // argument lists, run in turn
+        QTest::addColumn<DesktopMode>("expected");
+        const QStringList addMode{"--newmode 800x600 40 800 840 968 1056 600 601 605 628",
+                                  "--addmode screen 800x600"};
+        QTest::newRow("monitor smaller than the screen")
+            << addMode + QStringList{"--output screen --mode 800x600 --fb 1920x1080"}
+            << DesktopMode{true, 800, 600, 32};
+        QTest::newRow("the same as primary")
+            << addMode + QStringList{"--output screen --mode 800x600 --fb 1920x1080 --primary"}
+            << DesktopMode{true, 800, 600, 32};
+        QTest::newRow("no lit monitor: the screen")
+            << QStringList{"--fb 1920x1080 --output screen --off"}
+            << DesktopMode{true, 1920, 1080, 32};
+    }
+    void reportsTheMonitorNotTheWholeScreen()
+    {
+        QFETCH(QStringList, xrandr);
+        QFETCH(DesktopMode, expected);
+        Xvfb server;
+        QVERIFY2(server.start("1920x1080x24"), "Xvfb did not start");
+        for (const QString& arguments : xrandr) {
+            QProcess p;
+            p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            p.start("xrandr", QStringList{"-display", server.display()} + arguments.split(' '));
+            QVERIFY(p.waitForFinished(10000));
+            QVERIFY2(p.exitCode() == 0, qPrintable("xrandr " + arguments));
+        }
+        QCOMPARE(vexalo::QueryDesktopMode(server.display().toLatin1().constData()), expected);
     }
 
     void defaultDisplayComesFromEnvironment()
