@@ -5,8 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace
-{
+namespace {
 
 constexpr char kNoDisplay[] = "vexalo-config: cannot connect to a display\n";
 

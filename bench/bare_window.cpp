@@ -5,8 +5,7 @@
 #include <cstring>
 #include <xcb/xcb.h>
 
-namespace
-{
+namespace {
 
 xcb_atom_t Atom(xcb_connection_t* c, const char* name)
 {

@@ -32,8 +32,7 @@
 
 namespace fs = std::filesystem;
 
-namespace
-{
+namespace {
 
 constexpr char kTitle[] = "Vexalo Configuration";
 constexpr double kTimeoutMs = 20000;
@@ -151,8 +150,7 @@ bool WaitForFile(int fd, const char* name, double deadline)
     return false;
 }
 
-class Watch
-{
+class Watch {
 public:
     explicit Watch(const fs::path& dir) : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
     {
@@ -174,8 +172,7 @@ struct Appearance {
 
 // The X side: finds the candidate's window as it appears, sees its first damage, clicks
 // into it and asks it to close, as a window manager or a user would.
-class Screen
-{
+class Screen {
 public:
     Screen()
     {

@@ -9,10 +9,8 @@
 #include <system_error>
 #include <unistd.h>
 
-namespace vexalo
-{
-namespace
-{
+namespace vexalo {
+namespace {
 
 constexpr char kLineEnd[] = "\r\n";
 
@@ -34,8 +32,7 @@ void AddLine(std::string& text, const std::string& line)
 // QSaveFile words these two refusals in its own terms; users should read the system's.
 void RefuseUnwritableTarget()
 {
-    struct stat status {
-    };
+    struct stat status {};
     if (::stat(kConfigFileName, &status) != 0)
         return;
     if (S_ISDIR(status.st_mode))

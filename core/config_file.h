@@ -6,16 +6,14 @@
 #include <stdexcept>
 #include <string>
 
-namespace vexalo
-{
+namespace vexalo {
 
 // The file's bare name, resolved against the current working directory.
 inline constexpr char kConfigFileName[] = "config.txt";
 
 // A failure to write the configuration file. what() names the file and gives the
 // system's description, e.g. "config.txt: No space left on device".
-class ConfigFileError : public std::runtime_error
-{
+class ConfigFileError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };

@@ -6,10 +6,8 @@
 #include <xcb/randr.h>
 #include <xcb/xcb.h>
 
-namespace vexalo
-{
-namespace
-{
+namespace vexalo {
+namespace {
 
 struct FreeDeleter {
     void operator()(void* p) const noexcept { std::free(p); }

@@ -2,8 +2,7 @@
 
 #include <cstdint>
 
-namespace vexalo
-{
+namespace vexalo {
 
 // The display mode the desktop runs in right now.
 struct DesktopMode {

@@ -4,10 +4,8 @@
 #include <stdexcept>
 #include <string>
 
-namespace vexalo
-{
-namespace
-{
+namespace vexalo {
+namespace {
 
 using OptionField = bool DisplayChoices::*;
 

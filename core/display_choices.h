@@ -1,7 +1,6 @@
 #pragma once
 
-namespace vexalo
-{
+namespace vexalo {
 
 // The user's display settings. Each value is named after the control that shows it.
 // From ApplyDefaults on, exactly one of Option1..Option4 (resolution) and exactly one of

@@ -12,10 +12,8 @@
 #include <system_error>
 #include <unistd.h>
 
-namespace vexalo
-{
-namespace
-{
+namespace vexalo {
+namespace {
 
 [[noreturn]] void FailToStart(const QString& description)
 {
@@ -46,8 +44,7 @@ QString FindRenderer(const QString& ownDirectory, const QString& searchPath)
     for (const QString& directory : directories) {
         const QString candidate = QDir(directory).absoluteFilePath(QLatin1String(kRendererName));
         const QByteArray native = QFile::encodeName(candidate);
-        struct stat status {
-        };
+        struct stat status {};
         if (::stat(native.constData(), &status) != 0)
             continue;
         if (S_ISREG(status.st_mode) && ::access(native.constData(), X_OK) == 0)

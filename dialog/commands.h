@@ -3,8 +3,7 @@
 #include <QString>
 #include <stdexcept>
 
-namespace vexalo
-{
+namespace vexalo {
 
 class Form1;
 
@@ -13,8 +12,7 @@ inline constexpr char kRendererName[] = "opengl.exe";
 
 // A failure to start the renderer. what() names it and gives the system's description,
 // e.g. "opengl.exe: No such file or directory".
-class RendererError : public std::runtime_error
-{
+class RendererError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };

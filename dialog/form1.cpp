@@ -14,10 +14,8 @@
 #include <cstring>
 #include <vector>
 
-namespace vexalo
-{
-namespace
-{
+namespace vexalo {
+namespace {
 
 QWidget* CreateControl(const ControlSpec& row, QWidget* container)
 {

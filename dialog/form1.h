@@ -8,13 +8,11 @@
 class QAbstractButton;
 class QButtonGroup;
 
-namespace vexalo
-{
+namespace vexalo {
 
 // The program's only window: the user's display choices and the three command buttons.
 // A plain top-level widget, not a dialog, so Enter and Escape have no window-wide meaning.
-class Form1 : public QWidget
-{
+class Form1 : public QWidget {
     Q_OBJECT
 public:
     explicit Form1(QWidget* parent = nullptr);

@@ -3,8 +3,7 @@
 #include <QRect>
 #include <array>
 
-namespace vexalo
-{
+namespace vexalo {
 
 enum class ControlKind { OptionButton, Frame, CheckBox, CommandButton };
 

@@ -16,8 +16,7 @@
 
 using vexalo::Form1;
 
-namespace
-{
+namespace {
 
 QByteArray ReadAll(const QString& path)
 {
@@ -47,8 +46,7 @@ exec sleep 30
 )";
 
 // Dismisses the tool's message boxes as they appear and keeps what they said.
-class ReportCatcher : public QObject
-{
+class ReportCatcher : public QObject {
 public:
     QStringList texts;
     QList<QMessageBox::Icon> icons;
@@ -87,8 +85,7 @@ QString Children()
 
 } // namespace
 
-class TestCommands : public QObject
-{
+class TestCommands : public QObject {
     Q_OBJECT
 
     std::optional<QTemporaryDir> tmp_;

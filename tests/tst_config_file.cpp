@@ -16,8 +16,7 @@ using vexalo::DisplayChoices;
 Q_DECLARE_METATYPE(DisplayChoices)
 Q_DECLARE_METATYPE(DesktopMode)
 
-namespace
-{
+namespace {
 
 QByteArray Lines(const QList<QByteArray>& lines)
 {
@@ -80,8 +79,7 @@ const QByteArray kDefaultText = Lines(
 
 } // namespace
 
-class TestConfigFile : public QObject
-{
+class TestConfigFile : public QObject {
     Q_OBJECT
 
     std::optional<QTemporaryDir> tmp_;
@@ -199,8 +197,7 @@ private slots:
         QVERIFY(QFile::setPermissions(Path("config.txt"), QFileDevice::Permissions{}));
         QCOMPARE(::chmod("config.txt", static_cast<mode_t>(mode)), 0);
         vexalo::WriteConfigFile(Defaults(), kDesktop1280);
-        struct stat st {
-        };
+        struct stat st {};
         QCOMPARE(::stat("config.txt", &st), 0);
         QCOMPARE(static_cast<int>(st.st_mode & 07777), mode);
         QCOMPARE(ReadAll(Path("config.txt")), kDefaultText);

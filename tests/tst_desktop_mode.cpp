@@ -8,8 +8,7 @@ using vexalo::DesktopMode;
 
 Q_DECLARE_METATYPE(DesktopMode)
 
-class TestDesktopMode : public QObject
-{
+class TestDesktopMode : public QObject {
     Q_OBJECT
 private slots:
     void reportsTheRealServersMode_data()

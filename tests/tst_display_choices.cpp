@@ -7,8 +7,7 @@ using vexalo::DisplayChoices;
 
 Q_DECLARE_METATYPE(DisplayChoices)
 
-namespace
-{
+namespace {
 
 DisplayChoices Defaults()
 {
@@ -47,8 +46,7 @@ DisplayChoices Make(std::initializer_list<int> selected, int check1)
 
 } // namespace
 
-class TestDisplayChoices : public QObject
-{
+class TestDisplayChoices : public QObject {
     Q_OBJECT
 private slots:
     void freshChoicesHaveNothingSelected() { QCOMPARE(DisplayChoices{}, Make({}, 0)); }

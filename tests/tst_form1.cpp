@@ -15,8 +15,7 @@ using vexalo::Form1;
 
 Q_DECLARE_METATYPE(DisplayChoices)
 
-namespace
-{
+namespace {
 
 DisplayChoices Choices(int resolution, int depth, int check1)
 {
@@ -29,8 +28,7 @@ DisplayChoices Choices(int resolution, int depth, int check1)
 
 } // namespace
 
-class TestForm1 : public QObject
-{
+class TestForm1 : public QObject {
     Q_OBJECT
 
     std::optional<QTemporaryDir> tmp_;

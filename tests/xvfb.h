@@ -8,8 +8,7 @@
 #include <QString>
 #include <QStringList>
 
-class Xvfb
-{
+class Xvfb {
 public:
     // Starts Xvfb with one screen of `geometry`, e.g. "1920x1080x16". Returns false on failure.
     bool start(const QString& geometry, const QStringList& extraArgs = {})
