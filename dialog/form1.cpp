@@ -3,6 +3,8 @@
 #include "dialog/commands.h"
 #include "dialog/layout.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -12,6 +14,7 @@
 #include <QScreen>
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <vector>
 
 namespace vexalo {
@@ -52,6 +55,15 @@ QRect FitCaption(const ControlSpec& row, QRect rect, const QWidget* control,
     return rect;
 }
 
+// A plain top-level widget is announced as a mere filler; screen readers should present this
+// window as the dialog it is, under its title.
+QAccessibleInterface* AccessibleForm1(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("vexalo::Form1") && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Dialog);
+    return nullptr;
+}
+
 } // namespace
 
 Form1::Form1(QWidget* parent)
@@ -59,6 +71,8 @@ Form1::Form1(QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint)
 {
+    static std::once_flag accessibleFactory;
+    std::call_once(accessibleFactory, [] { QAccessible::installFactory(AccessibleForm1); });
     setWindowTitle(QStringLiteral("Vexalo Configuration"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/vexalo-config.png")));
     BuildControls();

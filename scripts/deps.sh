@@ -11,6 +11,8 @@ packages=(
   fonts-dejavu-core
   # tests and benchmarks: a real X server, a window manager, input, screenshots
   xvfb xauth openbox xdotool x11-utils x11-xserver-utils imagemagick desktop-file-utils procps util-linux
+  # a screen reader's view: a session bus, the accessibility bus, and Python's AT-SPI client
+  dbus at-spi2-core python3-pyatspi
 )
 
 # The benchmark also runs the dialogs a user would script instead, and Qt's GTK theme.

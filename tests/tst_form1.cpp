@@ -305,6 +305,14 @@ private slots:
         QCOMPARE(form_->exitStatus(), 0);
     }
 
+    void screenReaderSeesTheWindowAsTitledDialog()
+    {
+        QAccessibleInterface* a11y = QAccessible::queryAccessibleInterface(&*form_);
+        QVERIFY(a11y);
+        QCOMPARE(a11y->role(), QAccessible::Dialog);
+        QCOMPARE(a11y->text(QAccessible::Name), "Vexalo Configuration");
+    }
+
     void screenReaderSeesRolesNamesAndStates_data()
     {
         QTest::addColumn<int>("role");

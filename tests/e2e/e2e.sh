@@ -28,6 +28,34 @@ case_scales_with_desktop_dpi() {
     expect_exit 0
 }
 
+case_screen_reader_sees_roles_names_and_states() {
+    start_desktop 800x600x24; start_screen_reader_session; install_tool; start_tool
+    cat >"$WORK/expected" <<'TREE'
+dialog 'Vexalo Configuration'
+  panel 'Resolution'
+    radio button ' 800 x 600'
+    radio button ' 1024 x 768' checked
+    radio button ' 1600 x 1200'
+  panel 'Other screen settings'
+    radio button ' 16 bpp'
+    radio button ' 32 bpp' checked
+    check box ' Fullscreen?' checked
+  radio button ' 640 x 480' focused
+  push button 'Save'
+  push button 'Save and Start'
+  push button 'Cancel'
+TREE
+    /usr/bin/python3 "$here/a11y_tree.py" >"$WORK/seen" || fail "no accessibility tree"
+    diff -u "$WORK/expected" "$WORK/seen" || fail "a screen reader sees another window"
+    # A selection by keyboard is announced at once.
+    xdotool key space
+    wait_for 10 sh -c "/usr/bin/python3 '$here/a11y_tree.py' | grep -qx \"  radio button ' 640 x 480' checked focused\"" ||
+        fail "the selection was not announced"
+    /usr/bin/python3 "$here/a11y_tree.py" | grep -qx "    radio button ' 1024 x 768'" ||
+        fail "the old selection is still announced"
+    click_cancel; expect_exit 0
+}
+
 case_save_twice_replaces_file_and_keeps_window() {
     start_desktop 1280x1024x24; install_tool; start_tool
     click_save

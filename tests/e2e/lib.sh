@@ -48,6 +48,17 @@ start_desktop() {
         fail "openbox did not start"
 }
 
+# Starts a session bus and turns accessibility on, as a screen reader does when it starts.
+start_screen_reader_session() {
+    dbus-daemon --session --fork --print-address=1 --print-pid=3 \
+        3>"$WORK/bus.pid" >"$WORK/bus.address"
+    export DBUS_SESSION_BUS_ADDRESS="$(head -1 "$WORK/bus.address")"
+    PIDS+=("$(cat "$WORK/bus.pid")")
+    wait_for 20 dbus-send --session --dest=org.a11y.Bus --print-reply /org/a11y/bus \
+        org.freedesktop.DBus.Properties.Set string:org.a11y.Status string:IsEnabled \
+        variant:boolean:true >/dev/null || fail "the accessibility bus did not start"
+}
+
 # Installs the tool as $WORK/install/vexalo-config, so a renderer can be put beside it.
 install_tool() {
     mkdir -p "$WORK/install" "$WORK/run"

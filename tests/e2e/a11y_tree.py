@@ -1,0 +1,34 @@
+"""Prints what a screen reader sees of vexalo-config through AT-SPI: one line per object,
+its role, its name in quotes, and its states checked and focused where they hold."""
+import sys
+import time
+
+import pyatspi
+
+
+def find_app(deadline):
+    while time.time() < deadline:
+        for app in pyatspi.Registry.getDesktop(0):
+            if app is not None and app.name.lower() == "vexalo-config":
+                return app
+        time.sleep(0.05)
+    return None
+
+
+def walk(node, depth, out):
+    states = node.getState()
+    marks = [name for state, name in ((pyatspi.STATE_CHECKED, "checked"),
+                                      (pyatspi.STATE_FOCUSED, "focused"))
+             if states.contains(state)]
+    out.append("  " * depth + " ".join([node.getRoleName(), repr(node.name)] + marks))
+    for child in node:
+        walk(child, depth + 1, out)
+
+
+app = find_app(time.time() + 20)
+if app is None:
+    sys.exit("vexalo-config did not appear on the accessibility bus")
+lines = []
+for window in app:
+    walk(window, 0, lines)
+print("\n".join(lines))
