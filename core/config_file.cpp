@@ -45,42 +45,42 @@ void RefuseUnwritableTarget()
 
 std::string ConfigFileText(const DisplayChoices& choices, const DesktopMode& desktop)
 {
+    struct Resolution {
+        int option;
+        const char* width;
+        const char* height;
+    };
+    static constexpr Resolution kResolutions[] = {
+        {1, "640", "480"}, {2, "800", "600"}, {3, "1024", "768"}, {4, "1600", "1200"}};
+    struct Depth {
+        int option;
+        const char* bitsPerPixel;
+    };
+    static constexpr Depth kDepths[] = {{5, "16"}, {6, "32"}};
+    // What the renderer is told when the desktop cannot be asked.
+    static constexpr DesktopMode kFallbackDesktop{true, 1024, 768, 32};
+
     std::string text;
     AddLine(text, "[VEXALO-CONFIG]");
     AddLine(text, "");
-    if (choices.Option1) {
-        AddLine(text, "WIDTH: 640");
-        AddLine(text, "HEIGHT: 480");
+    for (const Resolution& r : kResolutions) {
+        if (IsSelected(choices, r.option)) {
+            AddLine(text, std::string("WIDTH: ") + r.width);
+            AddLine(text, std::string("HEIGHT: ") + r.height);
+        }
     }
-    if (choices.Option2) {
-        AddLine(text, "WIDTH: 800");
-        AddLine(text, "HEIGHT: 600");
+    for (const Depth& d : kDepths) {
+        if (IsSelected(choices, d.option))
+            AddLine(text, std::string("BPP: ") + d.bitsPerPixel);
     }
-    if (choices.Option3) {
-        AddLine(text, "WIDTH: 1024");
-        AddLine(text, "HEIGHT: 768");
-    }
-    if (choices.Option4) {
-        AddLine(text, "WIDTH: 1600");
-        AddLine(text, "HEIGHT: 1200");
-    }
-    if (choices.Option5)
-        AddLine(text, "BPP: 16");
-    if (choices.Option6)
-        AddLine(text, "BPP: 32");
     AddLine(text,
             choices.Check1 == 1 ? "FULLSCREEN? (0=no/1=yes): 1" : "FULLSCREEN? (0=no/1=yes): 0");
     AddLine(text, "");
     AddLine(text, "[DESKTOP-CONFIG]");
-    if (desktop.available) {
-        AddLine(text, "WIDTH: " + std::to_string(desktop.width));
-        AddLine(text, "HEIGHT: " + std::to_string(desktop.height));
-        AddLine(text, "BPP: " + std::to_string(desktop.bitsPerPixel));
-    } else {
-        AddLine(text, "WIDTH: 1024");
-        AddLine(text, "HEIGHT: 768");
-        AddLine(text, "BPP: 32");
-    }
+    const DesktopMode& mode = desktop.available ? desktop : kFallbackDesktop;
+    AddLine(text, "WIDTH: " + std::to_string(mode.width));
+    AddLine(text, "HEIGHT: " + std::to_string(mode.height));
+    AddLine(text, "BPP: " + std::to_string(mode.bitsPerPixel));
     return text;
 }
 
