@@ -74,10 +74,10 @@ bool IsComplete(const QByteArray& config)
            config.contains("\r\n[DESKTOP-CONFIG]\r\nWIDTH: ");
 }
 
+// The process ids of our own children, dead or alive, as the kernel lists them per thread.
 QString Children()
 {
     QString all;
-    const QString self = QString::number(QCoreApplication::applicationPid());
     for (const QString& task : QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot))
         all += QString::fromLatin1(ReadAll("/proc/self/task/" + task + "/children"));
     return all.trimmed();
