@@ -3,6 +3,8 @@
 // Runs in an X server with a window manager already running (see bench/run.sh).
 //
 // usage: vexalo-bench RUNS WARMUP TOOL BARE_WINDOW BARE_QT_WINDOW RENDERER_STANDIN WORK_DISK_DIR
+#include "dialog/layout.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -26,6 +28,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
+
 #include <xcb/damage.h>
 #include <xcb/xcb.h>
 #include <xcb/xtest.h>
@@ -380,8 +383,15 @@ struct Results {
     }
 };
 
-// The controls' centres in the window at 96 dpi, from the tool's layout (twips / 15).
-constexpr int kSaveX = 352, kSaveY = 28, kSaveAndStartY = 76;
+// Where a button of the window's own layout table is clicked: its centre at 96 dpi.
+QPoint ButtonCentre(const char* name)
+{
+    for (const vexalo::ControlSpec& row : vexalo::kControls) {
+        if (std::strcmp(row.name, name) == 0 && !row.container)
+            return vexalo::ControlRect(row).center();
+    }
+    Die(std::string("no button ") + name + " in the layout");
+}
 
 bool Launch(Screen& screen, const Candidate& candidate, const fs::path& cwd, Results* results)
 {
@@ -417,6 +427,7 @@ void MeasureSave(Screen& screen, const Candidate& tool,
     std::vector<Child> children;
     std::vector<Appearance> windows;
     std::vector<std::unique_ptr<Watch>> watches;
+    const QPoint save = ButtonCentre("Command1");
     for (const auto& [label, dir] : places) {
         watches.push_back(std::make_unique<Watch>(dir));
         const double start = NowMs();
@@ -429,7 +440,7 @@ void MeasureSave(Screen& screen, const Candidate& tool,
     for (int i = 0; i < warmup + runs; ++i) {
         for (std::size_t p = 0; p < places.size(); ++p) {
             const double clicked = NowMs();
-            screen.Click(windows[p].window, kSaveX, kSaveY);
+            screen.Click(windows[p].window, save.x(), save.y());
             if (!watches[p]->Wait("config.txt", NowMs() + kTimeoutMs))
                 Die("Save wrote nothing in " + places[p].second.string());
             if (i >= warmup)
@@ -455,6 +466,7 @@ void MeasureSaveAndStart(Screen& screen, Candidate tool, const fs::path& work,
     tool.env.push_back("PATH=" + bin.string() + ":" + std::getenv("PATH"));
     tool.env.push_back("VEXALO_BENCH_MARK=" + mark.string());
     Watch watch(run);
+    const QPoint saveAndStart = ButtonCentre("Command2");
     for (int i = 0; i < warmup + runs; ++i) {
         fs::remove(mark);
         const double start = NowMs();
@@ -463,7 +475,7 @@ void MeasureSaveAndStart(Screen& screen, Candidate tool, const fs::path& work,
         if (!shown)
             Die("the tool showed no window");
         const double clicked = NowMs();
-        screen.Click(shown->window, kSaveX, kSaveAndStartY);
+        screen.Click(shown->window, saveAndStart.x(), saveAndStart.y());
         if (!watch.Wait("renderer-started", NowMs() + kTimeoutMs))
             Die("the renderer stand-in did not start");
         const double rendererRunning = NowMs() - clicked;
