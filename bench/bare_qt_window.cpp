@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Qt's own floor: the least a Qt Widgets program does before its first paint, one window of
 // the tool's size and title with one line of text. What vexalo-config costs beyond this is
 // its own.

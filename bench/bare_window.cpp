@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The floor for first paint: a bare xcb window of the tool's size and title that fills
 // itself on the first Expose and closes on WM_DELETE_WINDOW. Nothing can start faster.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Stands in for the renderer: marks the moment it runs by creating the file named in
 // VEXALO_BENCH_MARK, then ends.
 #include <cstdlib>

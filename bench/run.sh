@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Benchmarks vexalo-config in a private Xvfb with openbox: launch to first paint and memory
 # against a bare xcb window, zenity and yad, then the latency of Save and Save and Start.
 # usage: bench/run.sh [RUNS] [WARMUP]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Measures Vexalo Configuration from outside, as a user meets it, against the tools a user
 // would script instead: launch to first pixels, memory, and the latency of its commands.
 // Runs in an X server with a window manager already running (see bench/run.sh).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/desktop_mode.h"
 
 #include <cstdlib>

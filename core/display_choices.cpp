@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/display_choices.h"
 
 #include <array>

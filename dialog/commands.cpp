@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dialog/commands.h"
 
 #include "core/config_file.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages the build, the tool and its tests need, and nothing else.
 # Only Debian's own registry is used. Safe to run again: it installs only what is missing.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is missing, builds the release build and starts the tool in the current
 # directory, where it writes config.txt.
 set -euo pipefail

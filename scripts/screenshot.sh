@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Shows the tool in a private X server with a window manager and saves its window, frame and
 # all, as docs/screenshot.png.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is missing, then builds and runs every test twice: in the release build and
 # under AddressSanitizer + UndefinedBehaviorSanitizer.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the build into a scratch prefix and checks what a desktop finds there.
 set -euo pipefail
 build="$1"

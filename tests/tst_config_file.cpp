@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "core/config_file.h"
 
 #include <QDir>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dialog/form1.h"
 #include "dialog/layout.h"
 

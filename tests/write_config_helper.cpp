@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes config.txt with the default choices in the current directory, as the tool's Save
 // does, so tests can run the writer under another user. Prints the failure; exit status 1.
 #include "core/config_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // A private Xvfb for one test: it picks a free display number itself (-displayfd), so tests

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Prints what a screen reader sees of vexalo-config through AT-SPI: one line per object,
 its role, its name in quotes, and its states checked and focused where they hold."""
 import sys

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # End-to-end cases of the real tool in Xvfb with openbox. Usage: e2e.sh CASE
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/lib.sh"

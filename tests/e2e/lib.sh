@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Shared by the end-to-end cases: a private X server with a window manager, the real tool
 # started in a scratch directory, and xdotool to drive it as a user would.
 set -euo pipefail
