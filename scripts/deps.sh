@@ -39,5 +39,5 @@ fi
 
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-"${apt[@]}" update -q
-"${apt[@]}" install -y -q --no-install-recommends "${missing[@]}"
+"${apt[@]}" -o DPkg::Lock::Timeout=600 update -q
+"${apt[@]}" -o DPkg::Lock::Timeout=600 install -y -q --no-install-recommends "${missing[@]}"
