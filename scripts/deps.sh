@@ -14,6 +14,9 @@ packages=(
   xvfb xauth openbox xdotool x11-utils x11-xserver-utils imagemagick desktop-file-utils procps util-linux
   # a screen reader's view: a session bus, the accessibility bus, and Python's AT-SPI client
   dbus at-spi2-core python3-pyatspi
+  # the Debian package and its checks: CPack's dependency scan (dpkg-dev, file), lintian,
+  # AppStream's validator and groff for the man page
+  dpkg-dev file lintian appstream groff-base
 )
 
 # The benchmark also runs the dialogs a user would script instead, and Qt's GTK theme.
