@@ -66,13 +66,14 @@ done
 
 # Informational tags are fine; an error or a warning is not.
 tags="$(lintian --fail-on error,warning "${deb[0]}" 2>&1)" || fail "lintian: $tags"
+echo "$tags"
 
 # A real installation into an empty root; its dependencies live outside it.
 root="$scratch/root"
 mkdir -p "$root/var/lib/dpkg/info" "$root/var/lib/dpkg/updates"
 touch "$root/var/lib/dpkg/status"
-dpkg --root="$root" --log=/dev/null --force-depends --force-not-root -i "${deb[0]}" >/dev/null 2>&1 ||
-    fail "dpkg -i: $(dpkg --root="$root" --log=/dev/null --force-depends --force-not-root -i "${deb[0]}" 2>&1)"
+out="$(dpkg --root="$root" --log=/dev/null --force-depends --force-not-root -i "${deb[0]}" 2>&1)" ||
+    fail "dpkg -i: $out"
 dpkg-query --admindir="$root/var/lib/dpkg" -W -f='${Status}' vexalo-config | grep -qx 'install ok installed' ||
     fail "not installed"
 check_installed "$root/usr"
