@@ -2,6 +2,7 @@
 #include "core/config_file.h"
 
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstring>
 #include <fcntl.h>
@@ -129,18 +130,21 @@ bool KeepsNames(int dir)
            (flags & (FS_APPEND_FL | FS_IMMUTABLE_FL)) != 0;
 }
 
-// The directory cannot take the new file, though the old one may still be writable.
+// The directory cannot take the new file, though the old one may still be writable (a
+// file bind-mounted into a read-only tree, say).
 bool IsRefusal(int error)
 {
-    return error == EACCES || error == EPERM || error == EBUSY;
+    return error == EACCES || error == EPERM || error == EBUSY || error == EROFS;
 }
 
 Fd CreateTemporary(int dir, const std::string& base, std::string& name, mode_t mode)
 {
     static constexpr char kLetters[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    std::random_device seed;
-    std::minstd_rand random(seed());
+    // Uniqueness comes from O_EXCL; the seed only makes collisions rare.
+    std::minstd_rand random(
+        static_cast<unsigned>(::getpid()) ^
+        static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = base + '.';
         for (int i = 0; i < 6; ++i)
