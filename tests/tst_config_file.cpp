@@ -410,8 +410,9 @@ private slots:
                           "new $'\\xe9t\\xe9'/config.txt && only $'caf\\xe9' config.txt");
         QTest::newRow("ancestor we may not search: still replaced atomically")
             << false
-            << QByteArray("mkdir -p a/b; printf old > a/b/config.txt\n"
-                          "stat -c %i a/b/config.txt > inode; chmod 755 .; chown -R nobody:nogroup a")
+            << QByteArray(
+                   "mkdir -p a/b; printf old > a/b/config.txt\n"
+                   "stat -c %i a/b/config.txt > inode; chmod 755 .; chown -R nobody:nogroup a")
             << QByteArray("as nobody bash -c 'cd a/b && chmod 0 .. && \"$H\"; chmod 755 ..'")
             << QByteArray()
             << QByteArray("new a/b/config.txt && only a/b config.txt && "
