@@ -82,13 +82,21 @@ struct Place {
     std::string name;
 };
 
+// Opens a directory to work in by descriptor; one we may search but not read can still hold
+// files, it just cannot be flushed.
+Fd OpenDirectory(int at, const char* path)
+{
+    Fd dir(::openat(at, path, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!dir.valid() && errno == EACCES)
+        dir = Fd(::openat(at, path, O_PATH | O_DIRECTORY | O_CLOEXEC));
+    return dir;
+}
+
 // Follows config.txt's chain of symbolic links one link at a time, as the kernel did when it
 // opened the file. Returns nothing when the chain leads somewhere a name cannot be replaced.
 std::optional<Place> ResolveLinks(const struct stat& opened)
 {
-    Place place{Fd(::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)), kConfigFileName};
-    if (!place.dir.valid())
-        place.dir = Fd(::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC));
+    Place place{OpenDirectory(AT_FDCWD, "."), kConfigFileName};
     for (int hop = 0; hop < 40 && place.dir.valid(); ++hop) {
         struct stat st {};
         if (::fstatat(place.dir.get(), place.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
@@ -111,10 +119,7 @@ std::optional<Place> ResolveLinks(const struct stat& opened)
         }
         place.name = target.substr(slash + 1);
         const std::string dir = slash == 0 ? "/" : target.substr(0, slash);
-        Fd next(::openat(place.dir.get(), dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (!next.valid())
-            next = Fd(::openat(place.dir.get(), dir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-        place.dir = std::move(next);
+        place.dir = OpenDirectory(place.dir.get(), dir.c_str());
         if (place.name.empty() || place.name == "." || place.name == "..")
             return std::nullopt;
     }
@@ -298,17 +303,15 @@ void WriteConfigFile(const DisplayChoices& choices, const DesktopMode& desktop)
         struct stat link {};
         if (::lstat(kConfigFileName, &link) != 0) {
             // No config.txt at all: the new file simply takes the name.
-            Place here{Fd(::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)), kConfigFileName};
-            if (!here.dir.valid() && errno != EACCES)
-                Fail(errno);
+            Place here{OpenDirectory(AT_FDCWD, "."), kConfigFileName};
             if (!here.dir.valid())
-                here.dir = Fd(::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC));
-            if (here.dir.valid() && KeepsNames(here.dir.get())) {
-                Fd created(::openat(here.dir.get(), kConfigFileName,
-                                    kOpenFlags | O_CREAT | O_EXCL | O_NOFOLLOW, 0666));
-                if (!created.valid())
+                Fail(errno);
+            if (KeepsNames(here.dir.get())) {
+                Fd fresh(::openat(here.dir.get(), kConfigFileName,
+                                  kOpenFlags | O_CREAT | O_EXCL | O_NOFOLLOW, 0666));
+                if (!fresh.valid())
                     Fail(errno);
-                RewriteInPlace(std::move(created), text);
+                RewriteInPlace(std::move(fresh), text);
                 return;
             }
             ReplaceAtomically(here, nullptr, text);
