@@ -24,7 +24,7 @@ namespace {
 // One modal report of what failed; once it is dismissed the program ends with status 1.
 void ReportAndEnd(Form1& form, const std::exception& failure)
 {
-    QMessageBox::critical(&form, form.windowTitle(), QString::fromUtf8(failure.what()));
+    QMessageBox::critical(&form, form.windowTitle(), QString::fromLocal8Bit(failure.what()));
     form.Unload(1);
 }
 

@@ -17,6 +17,8 @@ packages=(
   # the Debian package and its checks: CPack's dependency scan (dpkg-dev, file), lintian,
   # AppStream's validator and groff for the man page
   dpkg-dev file lintian appstream groff-base
+  # the writer's hostile cases: fault injection, an ext4 image on a loop device, chattr
+  strace e2fsprogs mount
 )
 
 # The benchmark also runs the dialogs a user would script instead, and Qt's GTK theme.

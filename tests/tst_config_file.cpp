@@ -55,12 +55,20 @@ bool IsRoot()
 // Runs the writer in `dir` as an unprivileged user: as nobody when we are root, since root
 // may write anywhere; as ourselves otherwise. The helper is copied out of the build tree,
 // which nobody may not be allowed to enter.
-std::pair<int, QByteArray> WriteAsUnprivilegedUser(const QString& dir)
+QString CopyHelper(const QTemporaryDir& bin)
 {
-    QTemporaryDir bin;
     const QString helper = bin.filePath("write_config_helper");
     if (!QFile::copy(QStringLiteral(WRITE_CONFIG_HELPER), helper) ||
         ::chmod(QFile::encodeName(bin.path()).constData(), 0755) != 0)
+        return {};
+    return helper;
+}
+
+std::pair<int, QByteArray> WriteAsUnprivilegedUser(const QString& dir)
+{
+    QTemporaryDir bin;
+    const QString helper = CopyHelper(bin);
+    if (helper.isEmpty())
         return {-1, "cannot copy the helper"};
     QProcess p;
     p.setWorkingDirectory(dir);
@@ -77,6 +85,37 @@ const DesktopMode kDesktop1280{true, 1280, 1024, 32};
 const QByteArray kDefaultText = Lines(
     {"[VEXALO-CONFIG]", "", "WIDTH: 1024", "HEIGHT: 768", "BPP: 32", "FULLSCREEN? (0=no/1=yes): 1",
      "", "[DESKTOP-CONFIG]", "WIDTH: 1280", "HEIGHT: 1024", "BPP: 32"});
+
+// Runs a bash script in `dir`, with the writer helper as $H, the text it writes in the file
+// $NEW and a few words for the scripts: `new FILE` (holds the new text), `only DIR NAME...`
+// (nothing else there, no stray temporary file) and `as USER COMMAND...`. Exit status 77
+// means the machine cannot set the case up.
+std::pair<int, QByteArray> RunScript(const QString& dir, const QByteArray& script)
+{
+    QTemporaryDir bin;
+    const QString helper = CopyHelper(bin);
+    QFile text(bin.filePath("new"));
+    if (helper.isEmpty() || !text.open(QIODevice::WriteOnly) || text.write(kDefaultText) < 0)
+        return {-1, "cannot set up the helper"};
+    text.close();
+    ::chmod(QFile::encodeName(text.fileName()).constData(), 0644);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("H", helper);
+    env.insert("NEW", text.fileName());
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(dir);
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.start("bash", {"-c", "new() { cmp -s \"$1\" \"$NEW\"; }\n"
+                           "only() { [ \"$(ls -A \"$1\" | tr '\\n' ' ')\" = \"${*:2}${2+ }\" ]; }\n"
+                           "as() { [ $(id -u) != 0 ] && { \"${@:2}\"; return; }\n"
+                           "  setpriv --reuid=\"$1\" --regid=\"$(id -g \"$1\")\" "
+                           "--clear-groups \"${@:2}\"; }\n" +
+                               script});
+    if (!p.waitForFinished(60000))
+        return {-1, "script did not finish"};
+    return {p.exitCode(), p.readAllStandardOutput().trimmed()};
+}
 
 } // namespace
 
@@ -283,6 +322,133 @@ private slots:
                  expectedEntries);
         if (fileMode >= 0)
             QCOMPARE(ReadAll(Path("config.txt")), rewritten ? kDefaultText : old);
+    }
+
+    // Each row sets up a directory as a hostile user or environment would, runs the writer
+    // and checks what it says and what is left on disk. The new text is always either in place
+    // or nowhere, and no temporary file is ever left behind.
+    void holdsInHostileSetups_data()
+    {
+        QTest::addColumn<bool>("needsRoot");
+        QTest::addColumn<QByteArray>("setup");
+        QTest::addColumn<QByteArray>("run");
+        QTest::addColumn<QByteArray>("message");
+        QTest::addColumn<QByteArray>("check");
+
+        // LeakSanitizer cannot run under a tracer.
+        const QByteArray strace = "ASAN_OPTIONS=$ASAN_OPTIONS:detect_leaks=0 strace -f -qq -o "
+                                  "/dev/null ";
+        QTest::newRow("failed flush of the new file keeps the old one")
+            << false << QByteArray("printf old > config.txt")
+            << strace + "-e trace=fdatasync -e inject=fdatasync:error=EIO \"$H\""
+            << QByteArray("config.txt: Input/output error")
+            << QByteArray("[ \"$(cat config.txt)\" = old ] && only . config.txt");
+        QTest::newRow("failed flush of a first file leaves nothing")
+            << false << QByteArray()
+            << strace + "-e trace=fdatasync -e inject=fdatasync:error=ENOSPC \"$H\""
+            << QByteArray("config.txt: No space left on device") << QByteArray("only .");
+        QTest::newRow("failed flush of the directory is reported")
+            << false << QByteArray("printf old > config.txt")
+            << strace + "-e trace=fsync -e inject=fsync:error=EIO \"$H\""
+            << QByteArray("config.txt: Input/output error")
+            << QByteArray("new config.txt && only . config.txt");
+        QTest::newRow("links another user planted in a sticky directory are not followed")
+            << true
+            << QByteArray("[ \"$(sysctl -n fs.protected_symlinks)\" = 1 ] || exit 77\n"
+                          "printf victim > victim; mkdir -m 1777 pub pub2\n"
+                          "ln -s ../victim pub/config.txt; ln -s ../made pub2/config.txt\n"
+                          "chown -h nobody pub/config.txt pub2/config.txt")
+            << QByteArray("cd pub; \"$H\"; cd ../pub2; \"$H\"")
+            << QByteArray("config.txt: Permission denied\nconfig.txt: Permission denied")
+            << QByteArray("[ \"$(cat victim)\" = victim ] && only pub config.txt && "
+                          "only pub2 config.txt && only . pub pub2 victim");
+        QTest::newRow("link loop")
+            << false << QByteArray("ln -s config.txt config.txt") << QByteArray("\"$H\"")
+            << QByteArray("config.txt: Too many levels of symbolic links")
+            << QByteArray("[ -L config.txt ] && only . config.txt");
+        QTest::newRow("full device is written through, not replaced")
+            << true << QByteArray("mknod config.txt c 1 7") << QByteArray("\"$H\"")
+            << QByteArray("config.txt: No space left on device")
+            << QByteArray("[ -c config.txt ] && only . config.txt");
+        QTest::newRow("link to a null device stays a link to it")
+            << true << QByteArray("mknod null c 1 3; ln -s null config.txt") << QByteArray("\"$H\"")
+            << QByteArray()
+            << QByteArray("[ -L config.txt ] && [ -c null ] && only . config.txt null");
+        QTest::newRow("FIFO without a reader fails at once")
+            << false << QByteArray("mkfifo config.txt") << QByteArray("\"$H\"")
+            << QByteArray("config.txt: No such device or address")
+            << QByteArray("[ -p config.txt ] && only . config.txt");
+        QTest::newRow("append-only directory: rewritten in place or created")
+            << true
+            << QByteArray("truncate -s 4M img && mkfs.ext4 -q img && mkdir mnt || exit 1\n"
+                          "mount -o loop img mnt || exit 77\n"
+                          "mkdir mnt/a mnt/b; printf old > mnt/a/config.txt\n"
+                          "chattr +a mnt/a mnt/b")
+            << QByteArray("cd mnt/a && \"$H\" && cd ../b && \"$H\"") << QByteArray()
+            << QByteArray("new mnt/a/config.txt && new mnt/b/config.txt && "
+                          "only mnt/a config.txt && only mnt/b config.txt");
+        QTest::newRow("sticky directory, another user's writable file: rewritten in place")
+            << true
+            << QByteArray("chmod 755 .; mkdir -m 1777 pub; printf old > pub/config.txt\n"
+                          "chown nobody:nogroup pub/config.txt; chmod 666 pub/config.txt")
+            << QByteArray("cd pub && as daemon \"$H\"") << QByteArray()
+            << QByteArray("new pub/config.txt && only pub config.txt && "
+                          "[ \"$(stat -c %U:%G:%a pub/config.txt)\" = nobody:nogroup:666 ]");
+        QTest::newRow("root keeps a user's owner, group and mode")
+            << true
+            << QByteArray("printf old > config.txt; chown nobody:nogroup config.txt\n"
+                          "chmod 640 config.txt")
+            << QByteArray("\"$H\"") << QByteArray()
+            << QByteArray("new config.txt && only . config.txt && "
+                          "[ \"$(stat -c %U:%G:%a config.txt)\" = nobody:nogroup:640 ]");
+        QTest::newRow("Latin-1 directory names, directly and through a link")
+            << false
+            << QByteArray("mkdir $'caf\\xe9'; ln -s $'caf\\xe9'/config.txt config.txt\n"
+                          "mkdir $'\\xe9t\\xe9'")
+            << QByteArray("\"$H\" && cd $'\\xe9t\\xe9' && \"$H\"") << QByteArray()
+            << QByteArray("[ -L config.txt ] && new $'caf\\xe9'/config.txt && "
+                          "new $'\\xe9t\\xe9'/config.txt && only $'caf\\xe9' config.txt");
+        QTest::newRow("ancestor we may not search: still replaced atomically")
+            << false
+            << QByteArray(
+                   "mkdir -p a/b; printf old > a/b/config.txt\n"
+                   "stat -c %i a/b/config.txt > inode; chmod 755 .; chown -R nobody:nogroup a")
+            << QByteArray("as nobody bash -c 'cd a/b && chmod 0 .. && \"$H\"; chmod 755 ..'")
+            << QByteArray()
+            << QByteArray("new a/b/config.txt && only a/b config.txt && "
+                          "[ \"$(stat -c %i a/b/config.txt)\" != \"$(cat inode)\" ]");
+        QTest::newRow("file-size limit")
+            << false << QByteArray("printf old > config.txt")
+            << QByteArray("prlimit --fsize=16 \"$H\"") << QByteArray("config.txt: File too large")
+            << QByteArray("[ \"$(cat config.txt)\" = old ] && only . config.txt");
+        QTest::newRow("deleted working directory")
+            << false << QByteArray()
+            << QByteArray("mkdir gone && cd gone && rmdir ../gone && \"$H\"")
+            << QByteArray("config.txt: No such file or directory") << QByteArray("only .");
+    }
+    void holdsInHostileSetups()
+    {
+        QFETCH(bool, needsRoot);
+        QFETCH(QByteArray, setup);
+        QFETCH(QByteArray, run);
+        QFETCH(QByteArray, message);
+        QFETCH(QByteArray, check);
+        if (needsRoot && !IsRoot())
+            QSKIP("needs root");
+        auto unmount = qScopeGuard([&] {
+            RunScript(dir().path(), "! mountpoint -q mnt || umount mnt\n"
+                                    // QTemporaryDir cannot remove names that are not UTF-8.
+                                    "chmod -R u+rwX .; rm -rf ./*");
+        });
+
+        const auto [setupStatus, setupOutput] = RunScript(dir().path(), "set -e\n" + setup);
+        if (setupStatus == 77)
+            QSKIP("this machine cannot set the case up");
+        QVERIFY2(setupStatus == 0, setupOutput.constData());
+        QCOMPARE(RunScript(dir().path(), run).second, message);
+        const auto [checkStatus, listing] =
+            RunScript(dir().path(), check + " || { ls -lAR; exit 1; }");
+        QVERIFY2(checkStatus == 0, listing.constData());
     }
 
     void fullFilesystemKeepsOldFile()

@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: MIT
 // Writes config.txt with the default choices in the current directory, as the tool's Save
-// does, so tests can run the writer under another user. Prints the failure; exit status 1.
+// does, so tests can run the writer under another user, limits or fault injection. Prints the
+// failure; exit status 1.
 #include "core/config_file.h"
 
+#include <csignal>
 #include <cstdio>
 
 int main()
 {
+    // As the tool does: a file-size limit must end in a reported failure, not a killed process.
+    std::signal(SIGXFSZ, SIG_IGN);
     vexalo::DisplayChoices choices;
     vexalo::ApplyDefaults(choices);
     try {
