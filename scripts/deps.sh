@@ -14,6 +14,8 @@ packages=(
   xvfb xauth openbox xdotool x11-utils x11-xserver-utils imagemagick desktop-file-utils procps util-linux
   # a screen reader's view: a session bus, the accessibility bus, and Python's AT-SPI client
   dbus at-spi2-core python3-pyatspi
+  # the desktop's font through Qt's GTK theme, in GNOME's font and at larger sizes
+  qt6-gtk-platformtheme fonts-cantarell
 )
 
 # The benchmark also runs the dialogs a user would script instead, and Qt's GTK theme.
