@@ -223,7 +223,6 @@ private slots:
         const QFont old = QApplication::font();
         const auto restore = qScopeGuard([&] { QApplication::setFont(old); });
         QApplication::setFont(font);
-        form_.reset();
         Form1 form;
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
