@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
 #include <algorithm>
 #include <cstring>
 #include <mutex>
@@ -43,17 +45,81 @@ QWidget* CreateControl(const ControlSpec& row, QWidget* container)
     return control;
 }
 
-// Linux default fonts are wider than the ones the layout was drawn for, and " 1600 x 1200"
-// would be cut off. A caption that does not fit widens its control, never past its container.
-QRect FitCaption(const ControlSpec& row, QRect rect, const QWidget* control,
-                 const QWidget* container)
+// A frame's inner area, below its title and inside its border, in the frame's coordinates;
+// `titleWidth` receives how far the title reaches from the frame's left edge.
+QRect FrameContents(const QGroupBox* frame, int* titleWidth = nullptr)
 {
-    if (row.kind != ControlKind::OptionButton && row.kind != ControlKind::CheckBox)
-        return rect;
-    const int wanted = control->sizeHint().width();
-    if (wanted > rect.width())
-        rect.setWidth(std::min(wanted, container->width() - rect.left()));
-    return rect;
+    QStyleOptionGroupBox option;
+    option.initFrom(frame);
+    option.text = frame->title();
+    option.textAlignment = frame->alignment();
+    option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+    option.lineWidth = 1;
+    const QStyle* style = frame->style();
+    if (titleWidth) {
+        // The glyphs end where the pen's advance does; the style's label rectangle adds a
+        // pixel of slack that the frame's edge may clip without touching a glyph.
+        const QRect label =
+            style->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, frame);
+        *titleWidth = label.left() + frame->fontMetrics().horizontalAdvance(frame->title());
+    }
+    return style->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxContents, frame);
+}
+
+// How much the layout must grow for `control` to show its whole caption, `need`, inside
+// `bound`: the ratio of what it needs to what it has, at most 1 when it fits.
+double Shortfall(const QWidget* control, QSize need, const QRect& bound)
+{
+    const QRect r = control->geometry();
+    const auto ratio = [](int wanted, int had) { return double(wanted) / std::max(had, 1); };
+    return std::max({ratio(need.width(), r.width()), ratio(need.height(), r.height()),
+                     ratio(bound.top(), r.top()), ratio(bound.left(), r.left()),
+                     ratio(r.right() + 1, bound.right() + 1),
+                     ratio(r.bottom() + 1, bound.bottom() + 1)});
+}
+
+// Lays the table out on `window` at `dpi` and returns the largest shortfall of any caption.
+// An option or check box whose caption is wider than its row widens into the free room of
+// the frame it lies in: the table's rows are narrower than the frames, and Linux fonts
+// are wider than the ones the table was drawn for (" 1600 x 1200" at the default font).
+double PlaceControls(QWidget* window, double dpi)
+{
+    window->setFixedSize(TwipsToPixels(kClientWidthTwips, dpi),
+                         TwipsToPixels(kClientHeightTwips, dpi));
+    for (const ControlSpec& row : kControls)
+        window->findChild<QWidget*>(QString::fromLatin1(row.name))
+            ->setGeometry(ControlRect(row, dpi));
+
+    double shortfall = 0;
+    for (const ControlSpec& row : kControls) {
+        auto* control = window->findChild<QWidget*>(QString::fromLatin1(row.name));
+        control->ensurePolished();
+        // Inside a frame, or lying over one as Option1 does, a control stays within the
+        // frame's border; elsewhere within the window.
+        QRect bound = window->rect();
+        for (const ControlSpec& frame : kControls) {
+            const bool inside = row.container && std::strcmp(row.container, frame.name) == 0;
+            const bool over = !row.container && row.kind != ControlKind::Frame &&
+                              frame.kind == ControlKind::Frame &&
+                              ControlRect(frame, dpi).contains(ControlRect(row, dpi));
+            if (inside || over) {
+                auto* box = window->findChild<QGroupBox*>(QString::fromLatin1(frame.name));
+                bound = FrameContents(box).translated(over ? box->pos() : QPoint());
+            }
+        }
+        QSize need = control->sizeHint();
+        if (row.kind == ControlKind::Frame) {
+            need.setHeight(0);
+            FrameContents(static_cast<QGroupBox*>(control), &need.rwidth());
+        }
+        if ((row.kind == ControlKind::OptionButton || row.kind == ControlKind::CheckBox) &&
+            need.width() > control->width())
+            control->resize(std::max(control->width(),
+                                     std::min(need.width(), bound.right() + 1 - control->x())),
+                            control->height());
+        shortfall = std::max(shortfall, Shortfall(control, need, bound));
+    }
+    return shortfall;
 }
 
 // A plain top-level widget is announced as a mere filler; screen readers should present this
@@ -83,9 +149,6 @@ Form1::Form1(QWidget* parent)
 
 void Form1::BuildControls()
 {
-    const double dpi = screen() ? screen()->logicalDotsPerInchX() : 96.0;
-    setFixedSize(TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi));
-
     // Frames first: a later sibling is drawn above an earlier one, and Option1, a child of
     // the window, must be drawn over Frame1.
     std::vector<const ControlSpec*> order;
@@ -96,8 +159,20 @@ void Form1::BuildControls()
     for (const ControlSpec* row : order) {
         QWidget* container =
             row->container ? findChild<QWidget*>(QString::fromLatin1(row->container)) : this;
-        QWidget* control = CreateControl(*row, container);
-        control->setGeometry(FitCaption(*row, ControlRect(*row, dpi), control, container));
+        CreateControl(*row, container);
+    }
+
+    // A desktop font larger than the one the table was drawn for would cut captions. The
+    // whole table then grows as one, window included, by a factor just large enough for
+    // every caption; at the default font that factor is 1. A round that falls short by a
+    // fixed style margin overshoots it in the next, so this ends within a few rounds.
+    const double dpi = screen() ? screen()->logicalDotsPerInchX() : 96.0;
+    double scale = 1.0;
+    for (int round = 0; round < 16; ++round) {
+        const double shortfall = PlaceControls(this, dpi * scale);
+        if (shortfall <= 1.0)
+            break;
+        scale *= shortfall + 0.001;
     }
 
     QWidget* previous = nullptr;

@@ -19,6 +19,8 @@ packages=(
   dpkg-dev file lintian appstream groff-base
   # the writer's hostile cases: fault injection, an ext4 image on a loop device, chattr
   strace e2fsprogs mount
+  # the desktop's font through Qt's GTK theme, in GNOME's font and at larger sizes
+  qt6-gtk-platformtheme fonts-cantarell
 )
 
 # The benchmark also runs the dialogs a user would script instead, and Qt's GTK theme.

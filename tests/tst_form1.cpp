@@ -7,9 +7,13 @@
 #include <QApplication>
 #include <QDir>
 #include <QGroupBox>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <optional>
+#include <vector>
 
 using vexalo::DisplayChoices;
 using vexalo::Form1;
@@ -189,6 +193,93 @@ private slots:
         const QPoint centre = option1->geometry().center();
         QVERIFY(frame1->geometry().contains(centre));
         QCOMPARE(form_->childAt(centre), option1);
+    }
+
+    // The desktop's font as GTK and KDE users set it: the whole layout grows as one until
+    // every caption fits, and stays one fixed-size window.
+    void captionsFitAtEveryFont_data()
+    {
+        QTest::addColumn<QFont>("font");
+        QTest::addColumn<bool>("grows");
+        QTest::newRow("default") << QApplication::font() << false;
+        QTest::newRow("DejaVu Sans 9") << QFont("DejaVu Sans", 9) << false;
+        QTest::newRow("GTK's default, Sans 10") << QFont("Sans", 10) << true;
+        QTest::newRow("DejaVu Sans 11") << QFont("DejaVu Sans", 11) << true;
+        QTest::newRow("DejaVu Sans 14") << QFont("DejaVu Sans", 14) << true;
+        QTest::newRow("DejaVu Sans 16") << QFont("DejaVu Sans", 16) << true;
+        QTest::newRow("DejaVu Sans 20") << QFont("DejaVu Sans", 20) << true;
+        QTest::newRow("Cantarell 11") << QFont("Cantarell", 11) << true;
+        QTest::newRow("Cantarell 16") << QFont("Cantarell", 16) << true;
+        QTest::newRow("DejaVu Sans 8 pixels") << [] {
+            QFont f("DejaVu Sans");
+            f.setPixelSize(8);
+            return f;
+        }() << false;
+    }
+    void captionsFitAtEveryFont()
+    {
+        QFETCH(QFont, font);
+        QFETCH(bool, grows);
+        const QFont old = QApplication::font();
+        const auto restore = qScopeGuard([&] { QApplication::setFont(old); });
+        QApplication::setFont(font);
+        Form1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+        QCOMPARE(form.minimumSize(), form.maximumSize());
+        QCOMPARE(form.width() > 417, grows);
+        QCOMPARE(form.height() > 167, grows);
+        const double pixelsPerTwip = form.width() / double(vexalo::kClientWidthTwips);
+        QVERIFY(qAbs(form.height() - vexalo::kClientHeightTwips * pixelsPerTwip) <= 1);
+
+        std::vector<std::pair<const QWidget*, QRect>> placed; // in the window's coordinates
+        for (const vexalo::ControlSpec& row : vexalo::kControls) {
+            const QString name = QString::fromLatin1(row.name);
+            auto* control = form.findChild<QWidget*>(name);
+            const QRect r = control->geometry();
+            // One factor for the whole table; only an option's width may grow beyond it.
+            const QRect twips(row.left, row.top, row.width, row.height);
+            QVERIFY2(qAbs(r.x() - twips.x() * pixelsPerTwip) <= 1 &&
+                         qAbs(r.y() - twips.y() * pixelsPerTwip) <= 1 &&
+                         qAbs(r.height() - twips.height() * pixelsPerTwip) <= 1 &&
+                         r.width() >= twips.width() * pixelsPerTwip - 1,
+                     qPrintable(name + " leaves the table's proportions"));
+
+            const auto* frame = qobject_cast<const QGroupBox*>(control);
+            const QSize need =
+                frame ? QSize(frame->fontMetrics().horizontalAdvance(frame->title()), 0)
+                      : control->sizeHint();
+            QVERIFY2(need.width() <= r.width() && need.height() <= r.height(),
+                     qPrintable(name + " cuts its caption"));
+
+            // Within the container's inner area; Option1 within Frame1's, which it lies over.
+            const QWidget* parent = control->parentWidget();
+            QRect bound = parent == &form ? form.rect() : parent->contentsRect();
+            if (name == "Option1") {
+                auto* frame1 = form.findChild<QGroupBox*>("Frame1");
+                bound = frame1->contentsRect().translated(frame1->pos());
+            }
+            QVERIFY2(bound.contains(r), qPrintable(name + " leaves its container"));
+            // The table's option rows overlap by a sliver, but what they draw, their caption
+            // centred in the row, must not.
+            const QRect drawn =
+                qobject_cast<const QPushButton*>(control) || frame
+                    ? r
+                    : QStyle::alignedRect(Qt::LeftToRight, Qt::AlignLeft | Qt::AlignVCenter, need,
+                                          r);
+            placed.emplace_back(control,
+                                drawn.translated(control->mapTo(&form, QPoint()) - r.topLeft()));
+        }
+        for (const auto& [a, ra] : placed)
+            for (const auto& [b, rb] : placed) {
+                const bool related =
+                    a == b || a->parentWidget() == b || b->parentWidget() == a ||
+                    (a->objectName() == "Option1" && b->objectName() == "Frame1") ||
+                    (b->objectName() == "Option1" && a->objectName() == "Frame1");
+                QVERIFY2(related || !ra.intersects(rb),
+                         qPrintable(a->objectName() + " overlaps " + b->objectName()));
+            }
     }
 
     void opensWithDefaultsAndFocusOnOption1()

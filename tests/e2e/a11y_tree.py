@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: MIT
 """Prints what a screen reader sees of vexalo-config through AT-SPI: one line per object,
-its role, its name in quotes, and its states checked and focused where they hold."""
+its role, its name in quotes, and its states checked and focused where they hold; with
+--extents, its place on the screen as x,y,width,height instead of its states."""
 import sys
 import time
 
@@ -21,11 +22,15 @@ def walk(node, depth, out):
     marks = [name for state, name in ((pyatspi.STATE_CHECKED, "checked"),
                                       (pyatspi.STATE_FOCUSED, "focused"))
              if states.contains(state)]
+    if EXTENTS:
+        box = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        marks = ["%d,%d,%d,%d" % (box.x, box.y, box.width, box.height)]
     out.append("  " * depth + " ".join([node.getRoleName(), repr(node.name)] + marks))
     for child in node:
         walk(child, depth + 1, out)
 
 
+EXTENTS = "--extents" in sys.argv[1:]
 app = find_app(time.time() + 20)
 if app is None:
     sys.exit("vexalo-config did not appear on the accessibility bus")

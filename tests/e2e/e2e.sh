@@ -32,6 +32,64 @@ case_scales_with_desktop_dpi() {
     expect_exit 0
 }
 
+# Succeeds when every control a screen reader sees lies inside the frame it belongs to, or
+# for " 640 x 480" the frame it lies over, clear of the frame's border. What is amiss is
+# left in $WORK/frames.
+controls_inside_frames() {
+    /usr/bin/python3 "$here/a11y_tree.py" --extents >"$WORK/extents" || return 1
+    awk '
+        function inside(name, i, frame) {
+            if (!(frame in fx)) { print "no frame " frame; bad = 1; return }
+            if (x[i] < fx[frame] + 2 || y[i] < fy[frame] + 2 ||
+                x[i] + w[i] > fx[frame] + fw[frame] - 2 || y[i] + h[i] > fy[frame] + fh[frame] - 2) {
+                print name " leaves " frame; bad = 1
+            }
+        }
+        {
+            split($NF, e, ","); n++; x[n] = e[1]; y[n] = e[2]; w[n] = e[3]; h[n] = e[4]
+            match($0, /^ */); depth[n] = RLENGTH / 2
+            name[n] = $0; sub(/^ */, "", name[n]); sub(/ [^ ]*$/, "", name[n])
+            if ($1 == "panel") { f = name[n]; fx[f] = x[n]; fy[f] = y[n]; fw[f] = w[n]; fh[f] = h[n] }
+            else if (depth[n] == 2) in_frame[n] = f
+        }
+        END {
+            for (i = 1; i <= n; i++) {
+                if (i in in_frame) inside(name[i], i, in_frame[i])
+                if (name[i] ~ /640 x 480/) inside(name[i], i, "panel \047Resolution\047")
+            }
+            if (n < 12) { print "only " n " objects"; bad = 1 }
+            exit bad
+        }' "$WORK/extents" >"$WORK/frames"
+}
+
+case_grows_with_desktop_font() {
+    # Qt's GTK theme gives the window the desktop's font; the layout grows until every
+    # caption fits, keeps the table's proportions (6255 x 2505 twips) and a fixed size.
+    start_desktop 1280x1024x24; start_screen_reader_session; install_tool
+    export XDG_CURRENT_DESKTOP=GNOME XDG_CONFIG_HOME="$WORK/config" NO_AT_BRIDGE=1
+    mkdir -p "$XDG_CONFIG_HOME/gtk-3.0"
+    local font width height last=417
+    for font in "Cantarell 11" "DejaVu Sans 14" "DejaVu Sans 16"; do
+        printf '[Settings]\ngtk-font-name=%s\n' "$font" >"$XDG_CONFIG_HOME/gtk-3.0/settings.ini"
+        start_tool
+        width="$(xwininfo -id "$WID" | sed -n 's/^ *Width: //p')"
+        height="$(xwininfo -id "$WID" | sed -n 's/^ *Height: //p')"
+        [ "$width" -gt "$last" ] || fail "$font: $width pixels wide, not wider than $last"
+        [ $(((width * 2505 + 3127) / 6255 - height)) -ge -1 ] &&
+            [ $(((width * 2505 + 3127) / 6255 - height)) -le 1 ] ||
+            fail "$font: ${width}x$height lost the table's proportions"
+        xprop -id "$WID" WM_NORMAL_HINTS | grep -q "minimum size: $width by $height" &&
+            xprop -id "$WID" WM_NORMAL_HINTS | grep -q "maximum size: $width by $height" ||
+            fail "$font: the size is not fixed"
+        wait_for 10 controls_inside_frames ||
+            fail "$font: $(cat "$WORK/frames")"
+        click_at $((5287 * width / 6255)) $((2107 * width / 6255)) # Cancel, scaled
+        expect_exit 0
+        echo "$font: ${width}x$height"
+        last="$width"
+    done
+}
+
 # Succeeds when every line given stands, whole, in what a screen reader sees.
 a11y_tree_has() {
     local tree line
