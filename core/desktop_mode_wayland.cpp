@@ -24,7 +24,8 @@ constexpr std::chrono::milliseconds kAnswerTimeout{2000};
 struct Output {
     wl_output* output = nullptr;
     zxdg_output_v1* xdgOutput = nullptr;
-    std::string name; // from wl_output 4 or xdg-output 2; older compositors name none
+    std::string name;  // from wl_output 4 or xdg-output 2; older compositors name none
+    Position position; // from wl_output, or xdg-output's logical one where it differs
     std::int32_t transform = WL_OUTPUT_TRANSFORM_NORMAL;
     std::int32_t width = 0; // the current mode, in physical pixels before the transform
     std::int32_t height = 0;
@@ -54,10 +55,13 @@ struct RegistryDeleter {
     void operator()(wl_registry* r) const noexcept { wl_registry_destroy(r); }
 };
 
-void OnGeometry(void* data, wl_output*, std::int32_t, std::int32_t, std::int32_t, std::int32_t,
+void OnGeometry(void* data, wl_output*, std::int32_t x, std::int32_t y, std::int32_t, std::int32_t,
                 std::int32_t, const char*, const char*, std::int32_t transform)
 {
-    static_cast<Output*>(data)->transform = transform;
+    auto* o = static_cast<Output*>(data);
+    if (!o->xdgOutput)
+        o->position = Position{x, y};
+    o->transform = transform;
 }
 
 void OnMode(void* data, wl_output*, std::uint32_t flags, std::int32_t width, std::int32_t height,
@@ -86,11 +90,16 @@ void OnXdgName(void* data, zxdg_output_v1*, const char* name)
     static_cast<Output*>(data)->name = name;
 }
 
+void OnXdgPosition(void* data, zxdg_output_v1*, std::int32_t x, std::int32_t y)
+{
+    static_cast<Output*>(data)->position = Position{x, y};
+}
+
 void IgnoreXdg(void*, zxdg_output_v1*, std::int32_t, std::int32_t) {}
 void IgnoreXdg(void*, zxdg_output_v1*) {}
 void IgnoreXdg(void*, zxdg_output_v1*, const char*) {}
 
-const zxdg_output_v1_listener kXdgOutputListener = {IgnoreXdg, IgnoreXdg, IgnoreXdg, OnXdgName,
+const zxdg_output_v1_listener kXdgOutputListener = {OnXdgPosition, IgnoreXdg, IgnoreXdg, OnXdgName,
                                                     IgnoreXdg};
 
 void OnGlobal(void* data, wl_registry* registry, std::uint32_t id, const char* interface,
@@ -159,19 +168,18 @@ bool Roundtrip(wl_display* display, std::chrono::steady_clock::time_point deadli
 
 } // namespace
 
-std::optional<DesktopMode> QueryWaylandMode(const std::string& displayName,
-                                            const std::string& monitor)
+std::vector<WaylandOutput> QueryWaylandOutputs(const std::string& displayName)
 {
     std::unique_ptr<wl_display, DisplayDeleter> display(wl_display_connect(displayName.c_str()));
     if (!display)
-        return std::nullopt;
+        return {};
     const auto deadline = std::chrono::steady_clock::now() + kAnswerTimeout;
 
     Globals globals;
     std::unique_ptr<wl_registry, RegistryDeleter> registry(wl_display_get_registry(display.get()));
     if (!registry || wl_registry_add_listener(registry.get(), &kRegistryListener, &globals) != 0 ||
         !Roundtrip(display.get(), deadline))
-        return std::nullopt;
+        return {};
     for (const auto& o : globals.outputs) {
         if (!globals.xdgOutputManager)
             break;
@@ -181,23 +189,20 @@ std::optional<DesktopMode> QueryWaylandMode(const std::string& displayName,
     }
     // The outputs send their state when bound; the xdg outputs when made.
     if (!Roundtrip(display.get(), deadline))
-        return std::nullopt;
+        return {};
 
-    std::vector<const Output*> shown;
+    std::vector<WaylandOutput> shown;
     for (const auto& o : globals.outputs) {
-        if (o->width > 0 && o->height > 0)
-            shown.push_back(o.get());
+        if (o->width <= 0 || o->height <= 0)
+            continue;
+        // Odd transforms (90, 270 and their flipped forms) turn the output on its side.
+        const bool sideways = (o->transform & 1) != 0;
+        shown.push_back(
+            WaylandOutput{o->name, o->position,
+                          DesktopMode{true, sideways ? o->height : o->width,
+                                      sideways ? o->width : o->height, kWaylandBitsPerPixel}});
     }
-    if (shown.empty())
-        return std::nullopt;
-    const auto named = std::find_if(shown.begin(), shown.end(), [&](const Output* o) {
-        return !monitor.empty() && o->name == monitor;
-    });
-    const Output* o = named != shown.end() ? *named : shown.front();
-    // Odd transforms (90, 270 and their flipped forms) turn the output on its side.
-    const bool sideways = (o->transform & 1) != 0;
-    return DesktopMode{true, sideways ? o->height : o->width, sideways ? o->width : o->height,
-                       kWaylandBitsPerPixel};
+    return shown;
 }
 
 } // namespace vexalo::platform

@@ -51,6 +51,7 @@ struct LitOutput {
     std::string name;
     xcb_randr_mode_t mode;
     bool sideways; // turned by 90 or 270 degrees
+    platform::Position position;
 };
 
 // The outputs whose CRTC shows a mode, in the server's order. Whether the server has seen
@@ -80,9 +81,10 @@ std::vector<LitOutput> LitOutputs(xcb_connection_t* c,
             reinterpret_cast<const char*>(xcb_randr_get_output_info_name(info.get()));
         const auto nameLength =
             static_cast<std::size_t>(xcb_randr_get_output_info_name_length(info.get()));
-        lit.push_back(LitOutput{outputs[i], std::string(name, nameLength), crtc->mode,
-                                (crtc->rotation & (XCB_RANDR_ROTATION_ROTATE_90 |
-                                                   XCB_RANDR_ROTATION_ROTATE_270)) != 0});
+        lit.push_back(LitOutput{
+            outputs[i], std::string(name, nameLength), crtc->mode,
+            (crtc->rotation & (XCB_RANDR_ROTATION_ROTATE_90 | XCB_RANDR_ROTATION_ROTATE_270)) != 0,
+            platform::Position{crtc->x, crtc->y}});
     }
     return lit;
 }
@@ -104,22 +106,27 @@ std::optional<Size> ModeSize(const LitOutput& output,
     return std::nullopt;
 }
 
-// The mode of the output named `monitor`; else of the primary, else of the first lit
-// output. Needs RandR 1.3.
-std::optional<Size> MonitorSize(xcb_connection_t* c, xcb_window_t root, const std::string& monitor)
+using Resources = Reply<xcb_randr_get_screen_resources_current_reply_t>;
+
+// The screen's outputs and modes as the server last saw them. Needs RandR 1.3.
+Resources ScreenResources(xcb_connection_t* c, xcb_window_t root)
 {
     const xcb_query_extension_reply_t* ext = xcb_get_extension_data(c, &xcb_randr_id);
     if (!ext || !ext->present)
-        return std::nullopt;
+        return nullptr;
     Reply<xcb_randr_query_version_reply_t> version(
         xcb_randr_query_version_reply(c, xcb_randr_query_version(c, 1, 3), nullptr));
     if (!version || version->major_version < 1 ||
         (version->major_version == 1 && version->minor_version < 3))
-        return std::nullopt;
+        return nullptr;
+    return Resources(xcb_randr_get_screen_resources_current_reply(
+        c, xcb_randr_get_screen_resources_current(c, root), nullptr));
+}
 
-    Reply<xcb_randr_get_screen_resources_current_reply_t> resources(
-        xcb_randr_get_screen_resources_current_reply(
-            c, xcb_randr_get_screen_resources_current(c, root), nullptr));
+// The mode of the output named `monitor`; else of the primary, else of the first lit one.
+std::optional<Size> MonitorSize(xcb_connection_t* c, xcb_window_t root, const std::string& monitor)
+{
+    const Resources resources = ScreenResources(c, root);
     if (!resources)
         return std::nullopt;
     const std::vector<LitOutput> lit = LitOutputs(c, resources.get());
@@ -140,9 +147,10 @@ std::optional<Size> MonitorSize(xcb_connection_t* c, xcb_window_t root, const st
     return ModeSize(chosen, resources.get());
 }
 
+// An empty name, like nullptr, means DISPLAY.
 Connection Connect(const char* displayName, int* screenNumber)
 {
-    Connection c(xcb_connect(displayName, screenNumber));
+    Connection c(xcb_connect(displayName && *displayName ? displayName : nullptr, screenNumber));
     if (c && xcb_connection_has_error(c.get()))
         c.reset();
     return c;
@@ -154,8 +162,6 @@ namespace platform {
 
 DesktopMode QueryX11Mode(const char* displayName, const std::string& monitor)
 {
-    if (displayName && !*displayName)
-        displayName = nullptr;
     int screenNumber = 0;
     Connection c = Connect(displayName, &screenNumber);
     if (!c)
@@ -173,6 +179,23 @@ DesktopMode QueryX11Mode(const char* displayName, const std::string& monitor)
     if (xcb_connection_has_error(c.get()))
         return {};
     return DesktopMode{true, size.width, size.height, *bitsPerPixel};
+}
+
+std::optional<Position> QueryX11MonitorPosition(const char* displayName, const std::string& monitor)
+{
+    int screenNumber = 0;
+    Connection c = Connect(displayName, &screenNumber);
+    if (!c)
+        return std::nullopt;
+    const xcb_screen_t* screen = ScreenAt(xcb_get_setup(c.get()), screenNumber);
+    const Resources resources = screen ? ScreenResources(c.get(), screen->root) : nullptr;
+    if (!resources)
+        return std::nullopt;
+    for (const LitOutput& output : LitOutputs(c.get(), resources.get())) {
+        if (output.name == monitor)
+            return output.position;
+    }
+    return std::nullopt;
 }
 
 } // namespace platform

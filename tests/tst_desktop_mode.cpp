@@ -141,7 +141,8 @@ private slots:
     }
 
     // Three outputs, as weston's x11 backend makes them: X1 1280x800, X2 1920x1080 at scale
-    // 2, X3 1024x768 turned 90 degrees. Qt names a Wayland screen after its output.
+    // 2, X3 1024x768 turned 90 degrees. Qt names a Wayland screen after its output, an
+    // Xwayland screen after Xwayland's RandR output.
     void reportsTheNamedOutputOfSeveral_data()
     {
         QTest::addColumn<QString>("monitor");
@@ -149,8 +150,12 @@ private slots:
         QTest::newRow("first") << "X1" << DesktopMode{true, 1280, 800, 32};
         QTest::newRow("second, scaled") << "X2" << DesktopMode{true, 3840, 2160, 32};
         QTest::newRow("third, rotated") << "X3" << DesktopMode{true, 768, 1024, 32};
+        QTest::newRow("second, by Xwayland's name")
+            << "XWAYLAND1" << DesktopMode{true, 3840, 2160, 32};
+        QTest::newRow("third, by Xwayland's name")
+            << "XWAYLAND2" << DesktopMode{true, 768, 1024, 32};
         QTest::newRow("unnamed: the first") << "" << DesktopMode{true, 1280, 800, 32};
-        QTest::newRow("unknown: the first") << "XWAYLAND0" << DesktopMode{true, 1280, 800, 32};
+        QTest::newRow("unknown: the first") << "DP-9" << DesktopMode{true, 1280, 800, 32};
     }
     void reportsTheNamedOutputOfSeveral()
     {
@@ -161,12 +166,14 @@ private slots:
             QVERIFY2(host_->start("4000x2000x24"), "Xvfb did not start");
             threeOutputs_ = std::make_unique<Weston>();
             QVERIFY2(threeOutputs_->start({"--backend=x11-backend.so", "--output-count=3",
-                                           "--config=" THREE_OUTPUTS_INI},
+                                           "--xwayland", "--config=" THREE_OUTPUTS_INI},
                                           host_->display()),
                      "weston did not start");
         }
-        // The X server hosting the compositor is reachable too, as with Xwayland.
-        const vexalo::DesktopTarget target{monitor.toStdString(), host_->display().toStdString(),
+        QTRY_VERIFY_WITH_TIMEOUT(!threeOutputs_->xwaylandDisplay().isEmpty(), 20000);
+        // The tool asks the X display Qt runs on: here weston's Xwayland.
+        const vexalo::DesktopTarget target{monitor.toStdString(),
+                                           threeOutputs_->xwaylandDisplay().toStdString(),
                                            threeOutputs_->socket().toStdString()};
         QTRY_COMPARE_WITH_TIMEOUT(vexalo::QueryDesktopMode(target), expected, 20000);
     }

@@ -4,8 +4,10 @@
 // A private weston for one test, in a runtime directory of its own (0700, as a session's).
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -37,6 +39,17 @@ public:
             process_.waitForFinished(20);
         }
         return false;
+    }
+
+    // The display of weston's Xwayland (with --xwayland) once it listens; empty before.
+    QString xwaylandDisplay() const
+    {
+        QFile log(runtime_.filePath("log"));
+        if (!log.open(QIODevice::ReadOnly))
+            return {};
+        const auto match = QRegularExpression("xserver listening on display (:\\d+)")
+                               .match(QString::fromUtf8(log.readAll()));
+        return match.captured(1);
     }
 
     // The socket's absolute path, which libwayland takes as a display name.
