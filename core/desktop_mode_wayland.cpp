@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <poll.h>
@@ -170,6 +171,9 @@ bool Roundtrip(wl_display* display, std::chrono::steady_clock::time_point deadli
 
 std::vector<WaylandOutput> QueryWaylandOutputs(const std::string& displayName)
 {
+    // libwayland finds a relative name in XDG_RUNTIME_DIR, and says so on stderr without one.
+    if (displayName.empty() || (displayName.front() != '/' && !std::getenv("XDG_RUNTIME_DIR")))
+        return {};
     std::unique_ptr<wl_display, DisplayDeleter> display(wl_display_connect(displayName.c_str()));
     if (!display)
         return {};
