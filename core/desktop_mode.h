@@ -24,9 +24,10 @@ struct DesktopTarget {
 };
 
 // Returns the current mode of `target.monitor`. In a Wayland session the compositor is asked
-// (physical pixels, 32 bpp); when it cannot be, the X display; when neither can, `available`
-// is false. An unmatched monitor name means the X primary, then the first lit output. Never
-// throws.
+// (physical pixels, 32 bpp) and the monitor found by name, else by where the X display shows
+// it (Xwayland), else its first output is taken; when the compositor cannot be asked, the X
+// display, where an unmatched name means the primary, then the first lit output. When
+// neither can be asked, `available` is false. Never throws.
 DesktopMode QueryDesktopMode(const DesktopTarget& target);
 
 // The same for the primary monitor of the session in the environment (DISPLAY, WAYLAND_DISPLAY).
