@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace vexalo {
 
@@ -15,11 +16,24 @@ struct DesktopMode {
     friend bool operator==(const DesktopMode&, const DesktopMode&) = default;
 };
 
-// Asks the X display the program runs on (DISPLAY) for the current mode of its primary
-// monitor. Never throws; any failure yields `available` false.
+// Which monitor to ask about, and through which display connections.
+struct DesktopTarget {
+    std::string monitor;        // output name, e.g. "DP-1"; empty or unknown: the primary
+    std::string xDisplay;       // e.g. ":5"; empty: DISPLAY
+    std::string waylandDisplay; // socket name or path, e.g. "wayland-1"; empty: no Wayland
+};
+
+// Returns the current mode of `target.monitor`. In a Wayland session the compositor is asked
+// (physical pixels, 32 bpp) and the monitor found by name, else by where the X display shows
+// it (Xwayland), else its first output is taken; when the compositor cannot be asked, the X
+// display, where an unmatched name means the primary, then the first lit output. When
+// neither can be asked, `available` is false. Never throws.
+DesktopMode QueryDesktopMode(const DesktopTarget& target);
+
+// The same for the primary monitor of the session in the environment (DISPLAY, WAYLAND_DISPLAY).
 DesktopMode QueryDesktopMode();
 
-// The same for a named X display, e.g. ":5"; nullptr means the default display.
+// The same for the primary monitor of a named X display only, e.g. ":5"; nullptr means DISPLAY.
 DesktopMode QueryDesktopMode(const char* displayName);
 
 // Returns true iff an X display can be connected to (nullptr: the default display).

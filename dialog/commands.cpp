@@ -2,6 +2,7 @@
 #include "dialog/commands.h"
 
 #include "core/config_file.h"
+#include "dialog/desktop_target.h"
 #include "dialog/form1.h"
 
 #include <QCoreApplication>
@@ -71,7 +72,7 @@ void StartRenderer()
 void Save(Form1& form)
 {
     try {
-        WriteConfigFile(form.choices());
+        WriteConfigFile(form.choices(), QueryDesktopMode(DesktopTargetOf(form)));
     } catch (const ConfigFileError& failure) {
         ReportAndEnd(form, failure);
     }
@@ -80,7 +81,7 @@ void Save(Form1& form)
 void SaveAndStart(Form1& form)
 {
     try {
-        WriteConfigFile(form.choices());
+        WriteConfigFile(form.choices(), QueryDesktopMode(DesktopTargetOf(form)));
         StartRenderer();
     } catch (const std::runtime_error& failure) {
         ReportAndEnd(form, failure);

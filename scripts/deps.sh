@@ -8,10 +8,13 @@ packages=(
   # build
   cmake g++ ninja-build pkgconf clang-format
   qt6-base-dev qt6-qpa-plugins libxcb1-dev libxcb-randr0-dev libxcb-damage0-dev libxcb-xtest0-dev
-  # run: a font, or Qt draws no text on a minimal system
-  fonts-dejavu-core
+  libx11-dev libwayland-dev libwayland-bin wayland-protocols
+  # run: a font, or Qt draws no text on a minimal system; Qt's own plugin in a Wayland session
+  fonts-dejavu-core qt6-wayland
   # tests and benchmarks: a real X server, a window manager, input, screenshots
   xvfb xauth openbox xdotool x11-utils x11-xserver-utils imagemagick desktop-file-utils procps util-linux
+  # several monitors: Xorg's dummy driver (X11) and weston with Xwayland (Wayland)
+  xserver-xorg-core xserver-xorg-video-dummy weston xwayland
   # a screen reader's view: a session bus, the accessibility bus, and Python's AT-SPI client
   dbus at-spi2-core python3-pyatspi
   # the Debian package and its checks: CPack's dependency scan (dpkg-dev, file), lintian,

@@ -173,6 +173,30 @@ case_save_and_start_writes_then_starts_detached_renderer() {
     kill "$pid"
 }
 
+case_saves_the_mode_of_the_windows_monitor() {
+    if [ "$(id -u)" -ne 0 ]; then echo "SKIP: Xorg with the dummy driver needs root"; return 0; fi
+    # DISPLAY names another server; the tool is told -display, as a user may.
+    start_desktop 800x600x24; TOOL_DISPLAY="$DISPLAY"
+    start_dummy_desktop
+    # DUMMY0 1280x800, the primary; DUMMY1 1920x1080 to its right, panned over 2560x1440.
+    xrandr --output DUMMY0 --mode 1280x800 --primary
+    xrandr --addmode DUMMY1 1920x1080
+    xrandr --output DUMMY1 --mode 1920x1080 --right-of DUMMY0
+    xrandr --output DUMMY1 --panning 2560x1440+1280+0
+    install_tool; start_tool -display "$DISPLAY"
+    xdotool windowmove --sync "$WID" 1500 200
+    click_save
+    expected_config 1024 768 32 1 1920 1080 32 >"$WORK/expected"
+    wait_for 10 cmp -s "$WORK/run/config.txt" "$WORK/expected" ||
+        fail "on the second monitor: $(tr '\r\n' ' /' <"$WORK/run/config.txt")"
+    xdotool windowmove --sync "$WID" 100 100
+    click_option1; click_save
+    expected_config 640 480 32 1 1280 800 32 >"$WORK/expected"
+    wait_for 10 cmp -s "$WORK/run/config.txt" "$WORK/expected" ||
+        fail "back on the first: $(tr '\r\n' ' /' <"$WORK/run/config.txt")"
+    click_cancel; expect_exit 0
+}
+
 case_cancel_writes_nothing() {
     start_desktop 800x600x24; install_tool; start_tool
     click_cancel; expect_exit 0

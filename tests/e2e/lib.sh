@@ -39,8 +39,25 @@ trap cleanup EXIT
 start_desktop() {
     Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp -noreset 3>"$WORK/display" >/dev/null 2>&1 &
     PIDS+=($!)
-    wait_for 20 test -s "$WORK/display" || fail "Xvfb did not start"
-    export DISPLAY=":$(tr -d '\n' <"$WORK/display")"
+    start_window_manager Xvfb "${2:-}"
+}
+
+# Starts Xorg with the dummy driver, whose outputs RandR can light and arrange like several
+# monitors (needs root), and openbox on it.
+start_dummy_desktop() {
+    mkdir -p "$WORK/xorg.d"
+    Xorg -config "$here/../dummy-xorg.conf" -configdir "$WORK/xorg.d" -logfile "$WORK/xorg.log" \
+        -novtswitch -sharevts -displayfd 3 -nolisten tcp -noreset 3>"$WORK/display.xorg" >/dev/null 2>&1 &
+    PIDS+=($!)
+    start_window_manager Xorg "" "$WORK/display.xorg"
+}
+
+# Waits for server $1 to write its number into $3 (default $WORK/display), sets DISPLAY, the
+# font DPI $2 if given, and starts openbox there.
+start_window_manager() {
+    local file="${3:-$WORK/display}"
+    wait_for 20 test -s "$file" || fail "$1 did not start"
+    export DISPLAY=":$(tr -d '\n' <"$file")"
     [ -z "${2:-}" ] || echo "Xft.dpi: $2" | xrdb -merge
     openbox --sm-disable >/dev/null 2>&1 &
     PIDS+=($!)
@@ -84,10 +101,11 @@ SH
     chmod +x "$WORK/install/opengl.exe"
 }
 
-# Starts the tool in $WORK/run and waits for its window; sets TOOL_PID and WID.
+# Starts the tool in $WORK/run with arguments $@ and waits for its window; sets TOOL_PID and
+# WID. $TOOL_DISPLAY, if set, is the tool's DISPLAY (the window is looked for on $DISPLAY).
 start_tool() {
     (cd "$WORK/run" && exec env RENDERER_RECORD="$WORK/record" E2E_MARKER=kept \
-        "$WORK/install/vexalo-config") 2>"$WORK/stderr" &
+        DISPLAY="${TOOL_DISPLAY:-$DISPLAY}" "$WORK/install/vexalo-config" "$@") 2>"$WORK/stderr" &
     TOOL_PID=$!
     WID="$(timeout 20 xdotool search --sync --onlyvisible --name '^Vexalo Configuration$' | head -1)"
     [ -n "$WID" ] || fail "the window did not appear"

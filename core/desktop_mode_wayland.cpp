@@ -1,0 +1,212 @@
+// SPDX-License-Identifier: MIT
+#include "core/desktop_mode_platform.h"
+
+#include "xdg-output-unstable-v1-client-protocol.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <poll.h>
+#include <vector>
+#include <wayland-client.h>
+
+namespace vexalo::platform {
+namespace {
+
+// Compositors scan out 32-bit pixels; the protocol has no notion of a desktop depth.
+constexpr std::int16_t kWaylandBitsPerPixel = 32;
+
+// A compositor that accepts the connection but never answers must not hang Save.
+constexpr std::chrono::milliseconds kAnswerTimeout{2000};
+
+struct Output {
+    wl_output* output = nullptr;
+    zxdg_output_v1* xdgOutput = nullptr;
+    std::string name;  // from wl_output 4 or xdg-output 2; older compositors name none
+    Position position; // from wl_output, or xdg-output's logical one where it differs
+    std::int32_t transform = WL_OUTPUT_TRANSFORM_NORMAL;
+    std::int32_t width = 0; // the current mode, in physical pixels before the transform
+    std::int32_t height = 0;
+};
+
+struct Globals {
+    std::vector<std::unique_ptr<Output>> outputs;
+    zxdg_output_manager_v1* xdgOutputManager = nullptr;
+
+    ~Globals()
+    {
+        // The connection closes right after; only the client-side proxies need freeing.
+        for (const auto& o : outputs) {
+            if (o->xdgOutput)
+                wl_proxy_destroy(reinterpret_cast<wl_proxy*>(o->xdgOutput));
+            wl_proxy_destroy(reinterpret_cast<wl_proxy*>(o->output));
+        }
+        if (xdgOutputManager)
+            wl_proxy_destroy(reinterpret_cast<wl_proxy*>(xdgOutputManager));
+    }
+};
+
+struct DisplayDeleter {
+    void operator()(wl_display* d) const noexcept { wl_display_disconnect(d); }
+};
+struct RegistryDeleter {
+    void operator()(wl_registry* r) const noexcept { wl_registry_destroy(r); }
+};
+
+void OnGeometry(void* data, wl_output*, std::int32_t x, std::int32_t y, std::int32_t, std::int32_t,
+                std::int32_t, const char*, const char*, std::int32_t transform)
+{
+    auto* o = static_cast<Output*>(data);
+    if (!o->xdgOutput)
+        o->position = Position{x, y};
+    o->transform = transform;
+}
+
+void OnMode(void* data, wl_output*, std::uint32_t flags, std::int32_t width, std::int32_t height,
+            std::int32_t)
+{
+    if (!(flags & WL_OUTPUT_MODE_CURRENT))
+        return;
+    auto* o = static_cast<Output*>(data);
+    o->width = width;
+    o->height = height;
+}
+
+void OnName(void* data, wl_output*, const char* name)
+{
+    static_cast<Output*>(data)->name = name;
+}
+
+void Ignore(void*, wl_output*) {}
+void Ignore(void*, wl_output*, std::int32_t) {}
+void Ignore(void*, wl_output*, const char*) {}
+
+const wl_output_listener kOutputListener = {OnGeometry, OnMode, Ignore, Ignore, OnName, Ignore};
+
+void OnXdgName(void* data, zxdg_output_v1*, const char* name)
+{
+    static_cast<Output*>(data)->name = name;
+}
+
+void OnXdgPosition(void* data, zxdg_output_v1*, std::int32_t x, std::int32_t y)
+{
+    static_cast<Output*>(data)->position = Position{x, y};
+}
+
+void IgnoreXdg(void*, zxdg_output_v1*, std::int32_t, std::int32_t) {}
+void IgnoreXdg(void*, zxdg_output_v1*) {}
+void IgnoreXdg(void*, zxdg_output_v1*, const char*) {}
+
+const zxdg_output_v1_listener kXdgOutputListener = {OnXdgPosition, IgnoreXdg, IgnoreXdg, OnXdgName,
+                                                    IgnoreXdg};
+
+void OnGlobal(void* data, wl_registry* registry, std::uint32_t id, const char* interface,
+              std::uint32_t version)
+{
+    auto* globals = static_cast<Globals*>(data);
+    if (std::strcmp(interface, wl_output_interface.name) == 0) {
+        auto o = std::make_unique<Output>();
+        // Version 4 names the output; what it adds beyond that is not asked for.
+        o->output = static_cast<wl_output*>(
+            wl_registry_bind(registry, id, &wl_output_interface, std::min(version, 4u)));
+        if (!o->output)
+            return;
+        wl_output_add_listener(o->output, &kOutputListener, o.get());
+        globals->outputs.push_back(std::move(o));
+    } else if (std::strcmp(interface, zxdg_output_manager_v1_interface.name) == 0 && version >= 2 &&
+               !globals->xdgOutputManager) {
+        // Version 2 names the output, for compositors whose wl_output cannot yet.
+        globals->xdgOutputManager = static_cast<zxdg_output_manager_v1*>(
+            wl_registry_bind(registry, id, &zxdg_output_manager_v1_interface, 2));
+    }
+}
+
+void OnGlobalRemove(void*, wl_registry*, std::uint32_t) {}
+
+const wl_registry_listener kRegistryListener = {OnGlobal, OnGlobalRemove};
+
+void OnSyncDone(void* data, wl_callback*, std::uint32_t)
+{
+    *static_cast<bool*>(data) = true;
+}
+
+const wl_callback_listener kSyncListener = {OnSyncDone};
+
+// wl_display_roundtrip with a deadline: returns true once the compositor has answered
+// everything sent so far and its events have been dispatched.
+bool Roundtrip(wl_display* display, std::chrono::steady_clock::time_point deadline)
+{
+    bool done = false;
+    std::unique_ptr<wl_callback, decltype(&wl_callback_destroy)> sync(wl_display_sync(display),
+                                                                      &wl_callback_destroy);
+    if (!sync || wl_callback_add_listener(sync.get(), &kSyncListener, &done) != 0)
+        return false;
+    while (!done) {
+        if (wl_display_prepare_read(display) != 0) {
+            if (wl_display_dispatch_pending(display) < 0)
+                return false;
+            continue;
+        }
+        if (wl_display_flush(display) < 0 && errno != EAGAIN) {
+            wl_display_cancel_read(display);
+            return false;
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd fd{wl_display_get_fd(display), POLLIN, 0};
+        if (left.count() <= 0 || poll(&fd, 1, static_cast<int>(left.count())) <= 0) {
+            wl_display_cancel_read(display);
+            return false;
+        }
+        if (wl_display_read_events(display) < 0 || wl_display_dispatch_pending(display) < 0)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::vector<WaylandOutput> QueryWaylandOutputs(const std::string& displayName)
+{
+    // libwayland finds a relative name in XDG_RUNTIME_DIR, and says so on stderr without one.
+    if (displayName.empty() || (displayName.front() != '/' && !std::getenv("XDG_RUNTIME_DIR")))
+        return {};
+    std::unique_ptr<wl_display, DisplayDeleter> display(wl_display_connect(displayName.c_str()));
+    if (!display)
+        return {};
+    const auto deadline = std::chrono::steady_clock::now() + kAnswerTimeout;
+
+    Globals globals;
+    std::unique_ptr<wl_registry, RegistryDeleter> registry(wl_display_get_registry(display.get()));
+    if (!registry || wl_registry_add_listener(registry.get(), &kRegistryListener, &globals) != 0 ||
+        !Roundtrip(display.get(), deadline))
+        return {};
+    for (const auto& o : globals.outputs) {
+        if (!globals.xdgOutputManager)
+            break;
+        o->xdgOutput = zxdg_output_manager_v1_get_xdg_output(globals.xdgOutputManager, o->output);
+        if (o->xdgOutput)
+            zxdg_output_v1_add_listener(o->xdgOutput, &kXdgOutputListener, o.get());
+    }
+    // The outputs send their state when bound; the xdg outputs when made.
+    if (!Roundtrip(display.get(), deadline))
+        return {};
+
+    std::vector<WaylandOutput> shown;
+    for (const auto& o : globals.outputs) {
+        if (o->width <= 0 || o->height <= 0)
+            continue;
+        // Odd transforms (90, 270 and their flipped forms) turn the output on its side.
+        const bool sideways = (o->transform & 1) != 0;
+        shown.push_back(
+            WaylandOutput{o->name, o->position,
+                          DesktopMode{true, sideways ? o->height : o->width,
+                                      sideways ? o->width : o->height, kWaylandBitsPerPixel}});
+    }
+    return shown;
+}
+
+} // namespace vexalo::platform
