@@ -2,6 +2,7 @@
 #include "dialog/commands.h"
 
 #include "core/config_file.h"
+#include "dialog/activation.h"
 #include "dialog/form1.h"
 
 #include <QMessageBox>
@@ -101,6 +102,19 @@ std::vector<std::string> RendererEnvironment(const std::vector<std::string>& han
     ::_exit(127);
 }
 
+// Starts the renderer with the focus handed over to it, as launched by the user's input in
+// `window`; an announcement whose renderer cannot start is withdrawn.
+void StartRendererFrom(QWidget& window)
+{
+    const std::vector<std::string> handOver = AnnounceLaunch(window, kRendererName);
+    try {
+        StartRenderer(handOver);
+    } catch (const RendererError&) {
+        WithdrawLaunch(window, handOver);
+        throw;
+    }
+}
+
 } // namespace
 
 std::string FindRenderer(const std::string& ownDirectory, const std::string& searchPath)
@@ -183,7 +197,7 @@ void SaveAndStart(Form1& form)
 {
     try {
         WriteConfigFile(form.choices());
-        StartRenderer();
+        StartRendererFrom(form);
     } catch (const std::runtime_error& failure) {
         ReportAndEnd(form, failure);
         return;

@@ -8,6 +8,8 @@ packages=(
   # build
   cmake g++ ninja-build pkgconf clang-format
   qt6-base-dev qt6-qpa-plugins libxcb1-dev libxcb-randr0-dev libxcb-damage0-dev libxcb-xtest0-dev
+  # build: the focus hand-over (Qt's native handles, Wayland's xdg-activation protocol)
+  qt6-base-private-dev libwayland-dev wayland-protocols
   # run: a font, or Qt draws no text on a minimal system
   fonts-dejavu-core
   # tests and benchmarks: a real X server, a window manager, input, screenshots
