@@ -17,12 +17,15 @@ namespace {
 
 struct Globals {
     xdg_activation_v1* activation = nullptr;
+    bool seat = false;
 };
 
 void OnGlobal(void* data, wl_registry* registry, uint32_t name, const char* interface,
               uint32_t /*version*/)
 {
     auto* globals = static_cast<Globals*>(data);
+    if (std::strcmp(interface, wl_seat_interface.name) == 0)
+        globals->seat = true;
     if (!globals->activation && std::strcmp(interface, xdg_activation_v1_interface.name) == 0)
         globals->activation = static_cast<xdg_activation_v1*>(
             wl_registry_bind(registry, name, &xdg_activation_v1_interface, 1));
@@ -49,9 +52,6 @@ std::vector<std::string> RequestActivationToken(QWidget& window)
         return {};
     auto* display = static_cast<wl_display*>(native->nativeResourceForIntegration("wl_display"));
     auto* surface = static_cast<wl_surface*>(native->nativeResourceForWindow("surface", handle));
-    auto* seat = static_cast<wl_seat*>(native->nativeResourceForIntegration("wl_seat"));
-    const auto serial = static_cast<uint32_t>(
-        reinterpret_cast<quintptr>(native->nativeResourceForIntegration("serial")));
     if (!display)
         return {};
 
@@ -69,8 +69,15 @@ std::vector<std::string> RequestActivationToken(QWidget& window)
         xdg_activation_token_v1* request =
             xdg_activation_v1_get_activation_token(globals.activation);
         xdg_activation_token_v1_add_listener(request, &kTokenListener, &token);
-        if (seat && serial != 0)
-            xdg_activation_token_v1_set_serial(request, serial, seat);
+        // Qt's seat and the serial of its last input event; Qt dereferences its seat without
+        // a check, so ask only where the compositor has one.
+        if (globals.seat) {
+            auto* seat = static_cast<wl_seat*>(native->nativeResourceForIntegration("wl_seat"));
+            const auto serial = static_cast<uint32_t>(
+                reinterpret_cast<quintptr>(native->nativeResourceForIntegration("serial")));
+            if (seat && serial != 0)
+                xdg_activation_token_v1_set_serial(request, serial, seat);
+        }
         if (surface)
             xdg_activation_token_v1_set_surface(request, surface);
         xdg_activation_token_v1_commit(request);

@@ -16,6 +16,9 @@ packages=(
   xvfb xauth openbox xdotool x11-utils x11-xserver-utils imagemagick desktop-file-utils procps util-linux
   # a screen reader's view: a session bus, the accessibility bus, and Python's AT-SPI client
   dbus at-spi2-core python3-pyatspi
+  # the focus hand-over on Wayland: a compositor that grants activation, one that lacks it,
+  # and Qt's Wayland plugin
+  sway weston qt6-wayland
 )
 
 # The benchmark also runs the dialogs a user would script instead, and Qt's GTK theme.
