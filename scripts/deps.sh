@@ -17,8 +17,8 @@ packages=(
   # a screen reader's view: a session bus, the accessibility bus, and Python's AT-SPI client
   dbus at-spi2-core python3-pyatspi
   # the focus hand-over on Wayland: a compositor that grants activation, one that lacks it,
-  # and Qt's Wayland plugin
-  sway weston qt6-wayland
+  # Qt's Wayland plugin, and a virtual keyboard
+  sway weston qt6-wayland wtype
 )
 
 # The benchmark also runs the dialogs a user would script instead, and Qt's GTK theme.

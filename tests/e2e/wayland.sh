@@ -63,6 +63,21 @@ start_wayland_tool() {
 press_save_and_start() {
     wait_for 20 /usr/bin/python3 "$here/a11y_press.py" "Save and Start" ||
         fail "could not press Save and Start: $(cat "$WORK/stderr")"
+    renderer_started
+}
+
+# By keyboard, so the token is tied to a real key press's serial: the button gets the focus
+# through AT-SPI, then Space. Each wtype brings its own virtual keyboard, and keys sent
+# before Qt has bound it are lost: press until the tool ends.
+type_save_and_start() {
+    wait_for 20 /usr/bin/python3 "$here/a11y_press.py" "Save and Start" focus ||
+        fail "could not focus Save and Start: $(cat "$WORK/stderr")"
+    wait_for 20 sh -c "wtype -k space; ! kill -0 $TOOL_PID 2>/dev/null" ||
+        fail "Space did not press Save and Start"
+    renderer_started
+}
+
+renderer_started() {
     expect_exit 0
     wait_for 10 test -s "$WORK/record" || fail "the renderer did not start"
 }
@@ -87,7 +102,7 @@ case_sway_activates_renderer_with_token() {
     PIDS+=($!)
     wait_for 10 focused bystander || fail "the bystander window did not appear"
     start_wayland_tool
-    press_save_and_start
+    type_save_and_start
     grep -q '^token=.' "$WORK/record" && ! grep -qx 'token=none' "$WORK/record" ||
         fail "no activation token: $(cat "$WORK/record")"
     wait_for 10 focused renderer-standin || fail "the renderer was not focused: $(swaymsg -t get_tree)"
