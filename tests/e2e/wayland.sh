@@ -13,6 +13,13 @@ if [ "$(id -u)" -eq 0 ]; then
     cp "$VEXALO_BINARY" "$stage/vexalo-config"
     cp "$WAYLAND_STANDIN" "$stage/wayland_standin"
     cp "$here"/*.sh "$here"/*.py "$stage/"
+    # The sanitizer build's leak suppressions may sit where that user cannot read them.
+    if [[ "${LSAN_OPTIONS:-}" == *suppressions=* ]]; then
+        supp="${LSAN_OPTIONS#*suppressions=}"
+        supp="${supp%%:*}"
+        cp "$supp" "$stage/lsan.supp"
+        export LSAN_OPTIONS="${LSAN_OPTIONS/"$supp"/$stage/lsan.supp}"
+    fi
     chown -R nobody:nogroup "$stage"
     chmod 755 "$stage"
     status=0
@@ -51,11 +58,14 @@ start_weston() {
     export WAYLAND_DISPLAY=wayland-vexalo
 }
 
-# The tool on Qt's Wayland plugin, with the Wayland stand-in installed as the renderer.
+# The tool on Qt's Wayland plugin, with the Wayland stand-in installed as the renderer. The
+# window is drawn into shared memory either way; without EGL, no driver is loaded and
+# unloaded, whose allocations LeakSanitizer could not tell from ours.
 start_wayland_tool() {
     install_tool
     cp "$WAYLAND_STANDIN" "$WORK/install/opengl.exe"
-    (cd "$WORK/run" && exec env QT_QPA_PLATFORM=wayland RENDERER_RECORD="$WORK/record" \
+    (cd "$WORK/run" && exec env QT_QPA_PLATFORM=wayland QT_WAYLAND_CLIENT_BUFFER_INTEGRATION=none \
+        RENDERER_RECORD="$WORK/record" \
         "$WORK/install/vexalo-config") 2>"$WORK/stderr" &
     TOOL_PID=$!
 }
