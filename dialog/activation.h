@@ -12,7 +12,8 @@ namespace vexalo {
 // Readies the hand-over of the focus to `program`, which the user's last click or key press
 // in `window` is about to start. Returns the "NAME=value" entries for its environment:
 // DESKTOP_STARTUP_ID on X11, once the launch is announced on the root window;
-// XDG_ACTIVATION_TOKEN on Wayland. Returns none where the display system offers no way; a
+// XDG_ACTIVATION_TOKEN on Wayland, and the same token as DESKTOP_STARTUP_ID for a program
+// that runs through XWayland. Returns none where the display system offers no way; a
 // hand-over that cannot be made is no failure of the launch, so this never fails.
 std::vector<std::string> AnnounceLaunch(QWidget& window, std::string_view program);
 

@@ -93,7 +93,9 @@ std::vector<std::string> RequestActivationToken(QWidget& window)
     wl_event_queue_destroy(queue);
     if (token.empty())
         return {};
-    return {"XDG_ACTIVATION_TOKEN=" + token};
+    // A renderer that runs through XWayland knows only startup ids; Wayland compositors take
+    // the token for one, as desktop launchers hand it over.
+    return {"XDG_ACTIVATION_TOKEN=" + token, "DESKTOP_STARTUP_ID=" + token};
 }
 
 } // namespace vexalo::platform

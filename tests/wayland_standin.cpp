@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Stands in for the renderer on Wayland: maps one small window, activates it with the token
-// it was given in XDG_ACTIVATION_TOKEN, as a toolkit does, and writes "token=VALUE" (or
-// "token=none") to the file named in RENDERER_RECORD. Then keeps running. Its app id is
-// "renderer-standin", or the argument given.
+// it was given in XDG_ACTIVATION_TOKEN, as a toolkit does, and writes "token=VALUE" and
+// "startup_id=VALUE" (or "none") to the file named in RENDERER_RECORD. Then keeps running. Its app
+// id is "renderer-standin", or the argument given.
 #include "xdg-activation-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
 
@@ -117,7 +117,9 @@ int main(int argc, char** argv)
     if (const char* record = std::getenv("RENDERER_RECORD")) {
         const std::string part = std::string(record) + ".part";
         if (FILE* f = std::fopen(part.c_str(), "w")) {
-            std::fprintf(f, "token=%s\n", token ? token : "none");
+            const char* startupId = std::getenv("DESKTOP_STARTUP_ID");
+            std::fprintf(f, "token=%s\nstartup_id=%s\n", token ? token : "none",
+                         startupId ? startupId : "none");
             std::fclose(f);
             std::rename(part.c_str(), record);
         }

@@ -113,15 +113,18 @@ case_sway_activates_renderer_with_token() {
     wait_for 10 focused bystander || fail "the bystander window did not appear"
     start_wayland_tool
     type_save_and_start
-    grep -q '^token=.' "$WORK/record" && ! grep -qx 'token=none' "$WORK/record" ||
-        fail "no activation token: $(cat "$WORK/record")"
+    local token
+    token="$(sed -n 's/^token=//p' "$WORK/record")"
+    [ -n "$token" ] && [ "$token" != none ] || fail "no activation token: $(cat "$WORK/record")"
+    grep -qxF "startup_id=$token" "$WORK/record" || fail "startup id: $(cat "$WORK/record")"
     wait_for 10 focused renderer-standin || fail "the renderer was not focused: $(swaymsg -t get_tree)"
 }
 
 case_weston_starts_renderer_without_token() {
     start_weston; start_screen_reader_session; start_wayland_tool
     press_save_and_start
-    grep -qx 'token=none' "$WORK/record" || fail "a token from nowhere: $(cat "$WORK/record")"
+    [ "$(cat "$WORK/record")" = $'token=none\nstartup_id=none' ] ||
+        fail "a token from nowhere: $(cat "$WORK/record")"
 }
 
 "case_$1"
