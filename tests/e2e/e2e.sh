@@ -130,11 +130,19 @@ case_close_control_writes_nothing() {
 
 case_renderer_missing_is_reported_once() {
     start_desktop 800x600x24; install_tool; start_tool
+    "$STARTUP_WATCHER" >"$WORK/watch" &
+    PIDS+=($!)
+    wait_for 10 grep -qx ready "$WORK/watch" || fail "the watcher did not start"
     click_save_and_start
     dismiss_one_report
     expect_exit 1
     expected_config 1024 768 32 1 800 600 32 >"$WORK/expected"
     same_bytes "$WORK/run/config.txt" "$WORK/expected"
+    # The desktop stops waiting for a launch that failed.
+    local id
+    id="$(sed -n 's/^message new: ID="\([^"]*\)".*/\1/p' "$WORK/watch")"
+    [ -n "$id" ] && wait_for 10 grep -qxF "message remove: ID=\"$id\"" "$WORK/watch" ||
+        fail "the launch was not withdrawn: $(cat "$WORK/watch")"
 }
 
 case_renderer_not_executable_is_reported_once() {
