@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QString>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 namespace vexalo {
 
@@ -20,12 +21,15 @@ public:
 
 // Returns the absolute path of the renderer: first in `ownDirectory` (where it is installed
 // beside the tool), then in the absolute directories of `searchPath` (PATH's syntax). The
-// current directory is searched only when it is one of those. Throws RendererError.
-QString FindRenderer(const QString& ownDirectory, const QString& searchPath);
+// current directory is searched only when it is one of those. Paths are the kernel's bytes,
+// in whatever encoding they were named. Throws RendererError.
+std::string FindRenderer(const std::string& ownDirectory, const std::string& searchPath);
 
 // Starts the renderer with no arguments, in the tool's working directory and environment,
-// without waiting and detached from the tool. Throws RendererError.
-void StartRenderer();
+// in its own session, without waiting and detached from the tool. `handOver` holds
+// "NAME=value" entries that are added to its environment, or replace the tool's own.
+// Throws RendererError, before returning, when the renderer cannot be run.
+void StartRenderer(const std::vector<std::string>& handOver = {});
 
 // Save: writes config.txt; the window stays as it is.
 void Save(Form1& form);

@@ -9,6 +9,8 @@ packages=(
   cmake g++ ninja-build pkgconf clang-format
   qt6-base-dev qt6-qpa-plugins libxcb1-dev libxcb-randr0-dev libxcb-damage0-dev libxcb-xtest0-dev
   libx11-dev libwayland-dev libwayland-bin wayland-protocols
+  # build: the focus hand-over (Qt's native handles)
+  qt6-base-private-dev
   # run: a font, or Qt draws no text on a minimal system; Qt's own plugin in a Wayland session
   fonts-dejavu-core qt6-wayland
   # tests and benchmarks: a real X server, a window manager, input, screenshots
@@ -24,6 +26,9 @@ packages=(
   strace e2fsprogs mount
   # the desktop's font through Qt's GTK theme, in GNOME's font and at larger sizes
   qt6-gtk-platformtheme fonts-cantarell
+  # the focus hand-over on Wayland: a compositor that grants activation (sway), one that
+  # lacks it (weston, listed above), and a virtual keyboard
+  sway wtype
 )
 
 # The benchmark also runs the dialogs a user would script instead, and Qt's GTK theme.

@@ -12,8 +12,10 @@
 #include <QTest>
 #include <QTimer>
 #include <csignal>
+#include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using vexalo::Form1;
 
@@ -25,13 +27,14 @@ QByteArray ReadAll(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void WriteFile(const QString& path, const QByteArray& bytes, int mode)
+// By the kernel's bytes: a name need not be valid in the locale's encoding.
+void WriteFile(const QByteArray& path, const QByteArray& bytes, int mode)
 {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-    f.close();
-    QCOMPARE(::chmod(QFile::encodeName(path).constData(), static_cast<mode_t>(mode)), 0);
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    QVERIFY(fd >= 0);
+    QCOMPARE(::write(fd, bytes.constData(), static_cast<size_t>(bytes.size())), bytes.size());
+    QCOMPARE(::fchmod(fd, static_cast<mode_t>(mode)), 0);
+    ::close(fd);
 }
 
 // A stand-in renderer: records its arguments, directory, environment and the config.txt it
@@ -100,7 +103,7 @@ class TestCommands : public QObject {
 
     void PutRendererOnPath(const QByteArray& script, int mode)
     {
-        WriteFile(Path("bin/opengl.exe"), script, mode);
+        WriteFile(QFile::encodeName(Path("bin/opengl.exe")), script, mode);
     }
 
 private slots:
@@ -131,51 +134,55 @@ private slots:
 
     void findRendererLooksBesideToolThenOnPath_data()
     {
-        QTest::addColumn<QStringList>("files");  // dir:kind, kind = exec | plain | dir
-        QTest::addColumn<QString>("searchPath"); // @ stands for the temporary directory
-        QTest::addColumn<QString>("expected");   // a directory, or the failure's text
+        QTest::addColumn<QByteArrayList>("files"); // dir:kind, kind = exec | plain | dir
+        QTest::addColumn<QByteArray>("ownDirectory");
+        QTest::addColumn<QByteArray>("searchPath"); // @ stands for the temporary directory
+        QTest::addColumn<QByteArray>("expected");   // a directory, or the failure's text
+        const auto row = [](const char* name, const QByteArrayList& files, const QByteArray& own,
+                            const QByteArray& searchPath, const QByteArray& expected) {
+            QTest::newRow(name) << files << own << searchPath << expected;
+        };
 
-        QTest::newRow("beside the tool wins") << QStringList{"own:exec", "bin:exec"} << "@/bin"
-                                              << "own";
-        QTest::newRow("then PATH") << QStringList{"bin:exec"} << "@/other:@/bin"
-                                   << "bin";
-        QTest::newRow("first PATH entry wins")
-            << QStringList{"bin:exec", "other:exec"} << "@/other:@/bin"
-            << "other";
-        QTest::newRow("non-executable passed over")
-            << QStringList{"own:plain", "bin:exec"} << "@/bin"
-            << "bin";
-        QTest::newRow("only non-executable") << QStringList{"own:plain"} << "@/bin"
-                                             << "opengl.exe: Permission denied";
-        QTest::newRow("a directory of that name") << QStringList{"bin:dir"} << "@/bin"
-                                                  << "opengl.exe: Permission denied";
-        QTest::newRow("nowhere") << QStringList{} << "@/bin"
-                                 << "opengl.exe: No such file or directory";
-        QTest::newRow("current directory is not searched unasked")
-            << QStringList{"run:exec"} << "::.:run:./run:@/bin"
-            << "opengl.exe: No such file or directory";
-        QTest::newRow("current directory named on PATH") << QStringList{"run:exec"} << "@/run"
-                                                         << "run";
+        row("beside the tool wins", {"own:exec", "bin:exec"}, "own", "@/bin", "own");
+        row("then PATH", {"bin:exec"}, "own", "@/other:@/bin", "bin");
+        row("first PATH entry wins", {"bin:exec", "other:exec"}, "own", "@/other:@/bin", "other");
+        row("non-executable passed over", {"own:plain", "bin:exec"}, "own", "@/bin", "bin");
+        row("only non-executable", {"own:plain"}, "own", "@/bin", "opengl.exe: Permission denied");
+        row("a directory of that name", {"bin:dir"}, "own", "@/bin",
+            "opengl.exe: Permission denied");
+        row("nowhere", {}, "own", "@/bin", "opengl.exe: No such file or directory");
+        row("current directory is not searched unasked", {"run:exec"}, "own", "::.:run:./run:@/bin",
+            "opengl.exe: No such file or directory");
+        row("current directory named on PATH", {"run:exec"}, "own", "@/run", "run");
+        // Names are bytes to the kernel; the locale's encoding need not fit them.
+        row("tool installed in a Latin-1 directory", {"caf\xe9:exec", "bin:exec"}, "caf\xe9",
+            "@/bin", "caf\xe9");
+        row("Latin-1 PATH entry", {"caf\xe9:exec"}, "own", "@/bin:@/caf\xe9", "caf\xe9");
     }
     void findRendererLooksBesideToolThenOnPath()
     {
-        QFETCH(QStringList, files);
-        QFETCH(QString, searchPath);
-        QFETCH(QString, expected);
-        for (const QString& file : files) {
-            const QString dir = file.section(':', 0, 0), kind = file.section(':', 1);
-            const QString path = Path(dir + "/opengl.exe");
+        QFETCH(QByteArrayList, files);
+        QFETCH(QByteArray, ownDirectory);
+        QFETCH(QByteArray, searchPath);
+        QFETCH(QByteArray, expected);
+        const QByteArray base = QFile::encodeName(tmp_->path()) + '/';
+        for (const QByteArray& file : files) {
+            const QByteArray dir = base + file.left(file.indexOf(':'));
+            const QByteArray kind = file.mid(file.indexOf(':') + 1);
+            ::mkdir(dir.constData(), 0755);
+            const QByteArray path = dir + "/opengl.exe";
             if (kind == "dir")
-                QVERIFY(QDir().mkdir(path));
+                QCOMPARE(::mkdir(path.constData(), 0755), 0);
             else
                 WriteFile(path, kRendererScript, kind == "exec" ? 0755 : 0644);
         }
-        searchPath.replace('@', tmp_->path());
+        searchPath.replace('@', QFile::encodeName(tmp_->path()));
         try {
-            const QString found = vexalo::FindRenderer(Path("own"), searchPath);
-            QCOMPARE(found, Path(expected + "/opengl.exe"));
+            const std::string found =
+                vexalo::FindRenderer((base + ownDirectory).toStdString(), searchPath.toStdString());
+            QCOMPARE(QByteArray::fromStdString(found), base + expected + "/opengl.exe");
         } catch (const vexalo::RendererError& e) {
-            QCOMPARE(QString(e.what()), expected);
+            QCOMPARE(QByteArray(e.what()), expected);
         }
     }
 
@@ -197,15 +204,21 @@ private slots:
     {
         PutRendererOnPath(kRendererScript, 0755);
         qputenv("VEXALO_TEST_MARKER", "passed-on");
+        // Meant by the tool's own launcher for the tool's window alone.
+        qputenv("DESKTOP_STARTUP_ID", "stale");
+        qputenv("XDG_ACTIVATION_TOKEN", "stale");
         ReportCatcher reports;
         Click("Option2");
         Click("Command2");
-        qunsetenv("VEXALO_TEST_MARKER");
+        for (const char* name :
+             {"VEXALO_TEST_MARKER", "DESKTOP_STARTUP_ID", "XDG_ACTIVATION_TOKEN"})
+            qunsetenv(name);
         QVERIFY(!form_->isVisible());
         QCOMPARE(form_->exitStatus(), 0);
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(Path("record")), 10000);
         QCOMPARE(ReadAll(Path("record")), "argc=0\n" + Run().toLocal8Bit() + "\n");
         QVERIFY(ReadAll(Path("record.env")).contains("\nVEXALO_TEST_MARKER=passed-on\n"));
+        QVERIFY(!ReadAll(Path("record.env")).contains("=stale\n"));
         // config.txt was complete and closed before the renderer started.
         QCOMPARE(ReadAll(Path("record.config")), ReadAll("config.txt"));
         QVERIFY(IsComplete(ReadAll("config.txt")));

@@ -215,11 +215,19 @@ case_close_control_writes_nothing() {
 
 case_renderer_missing_is_reported_once() {
     start_desktop 800x600x24; install_tool; start_tool
+    "$STARTUP_WATCHER" >"$WORK/watch" &
+    PIDS+=($!)
+    wait_for 10 grep -qx ready "$WORK/watch" || fail "the watcher did not start"
     click_save_and_start
     dismiss_one_report
     expect_exit 1
     expected_config 1024 768 32 1 800 600 32 >"$WORK/expected"
     same_bytes "$WORK/run/config.txt" "$WORK/expected"
+    # The desktop stops waiting for a launch that failed.
+    local id
+    id="$(sed -n 's/^message new: ID="\([^"]*\)".*/\1/p' "$WORK/watch")"
+    [ -n "$id" ] && wait_for 10 grep -qxF "message remove: ID=\"$id\"" "$WORK/watch" ||
+        fail "the launch was not withdrawn: $(cat "$WORK/watch")"
 }
 
 case_renderer_not_executable_is_reported_once() {
@@ -269,6 +277,39 @@ case_no_display_is_one_plain_line() {
     [ "$(cat "$WORK/stderr")" = "vexalo-config: cannot connect to a display" ] ||
         fail "stderr: $(cat "$WORK/stderr")"
     [ -z "$(ls -A "$WORK/run")" ] || fail "wrote: $(ls -A "$WORK/run")"
+}
+
+# Sets a root property that the startup watcher reports with the server's time.
+mark() { xprop -root -f _VEXALO_TEST_MARK 8s -set _VEXALO_TEST_MARK "$1"; }
+
+case_save_and_start_announces_launch_with_click_time() {
+    start_desktop 800x600x24; install_tool; install_renderer
+    # The stand-in shows, through the server, the moment it runs and the id it was given.
+    sed -i '/^exec sleep/i xprop -root -f _VEXALO_TEST_RENDERER 8s -set _VEXALO_TEST_RENDERER "${DESKTOP_STARTUP_ID:-none}"' \
+        "$WORK/install/opengl.exe"
+    DESKTOP_STARTUP_ID=meant-for-the-tool start_tool
+    "$STARTUP_WATCHER" >"$WORK/watch" &
+    PIDS+=($!)
+    wait_for 10 grep -qx ready "$WORK/watch" || fail "the watcher did not start"
+    # Press and release apart, so the click's time is told from the time the command ran.
+    xdotool mousemove --sync --window "$WID" 352 76
+    mark before; xdotool mousedown 1; mark pressed; xdotool mouseup 1
+    expect_exit 0
+    wait_for 10 grep -q '^property _VEXALO_TEST_RENDERER' "$WORK/watch" ||
+        fail "the renderer did not start: $(cat "$WORK/watch")"
+    local events id before pressed time
+    events="$(grep -E '^(message new:|property _VEXALO_TEST_RENDERER)' "$WORK/watch")"
+    [[ "$events" =~ ^message\ new:\ ID=\"([^\"]+)\"\ NAME=\"opengl.exe\"\ SCREEN=0\ BIN=\"opengl.exe\"$'\n'property\ _VEXALO_TEST_RENDERER\ [0-9]+\ (.*)$ ]] ||
+        fail "not one announcement before the renderer ran: $events"
+    id="${BASH_REMATCH[1]}"
+    [ "${BASH_REMATCH[2]}" = "$id" ] || fail "the renderer got ${BASH_REMATCH[2]}, announced $id"
+    grep -qx "DESKTOP_STARTUP_ID=$id" "$WORK/record.env" || fail "environment: $(grep STARTUP "$WORK/record.env")"
+    before="$(sed -n 's/^property _VEXALO_TEST_MARK \([0-9]*\) before$/\1/p' "$WORK/watch")"
+    pressed="$(sed -n 's/^property _VEXALO_TEST_MARK \([0-9]*\) pressed$/\1/p' "$WORK/watch")"
+    time="${id##*_TIME}"
+    [ "$time" -gt 0 ] && [ "$time" -ge "$before" ] && [ "$time" -le "$pressed" ] ||
+        fail "TIME $time is not the press's, between $before and $pressed"
+    kill "$(sed -n 's/^pid=//p' "$WORK/record")"
 }
 
 "case_$1"

@@ -1,0 +1,101 @@
+// SPDX-License-Identifier: MIT
+// Wayland: an xdg_activation_v1 token for the tool's window, tied to the serial of the user's
+// input, which the compositor grants to the program that presents it.
+#include "dialog/activation.h"
+
+#include "xdg-activation-v1-client-protocol.h"
+
+#include <QGuiApplication>
+#include <QWidget>
+#include <QWindow>
+#include <cstring>
+#include <qpa/qplatformnativeinterface.h>
+#include <wayland-client.h>
+
+namespace vexalo::platform {
+namespace {
+
+struct Globals {
+    xdg_activation_v1* activation = nullptr;
+    bool seat = false;
+};
+
+void OnGlobal(void* data, wl_registry* registry, uint32_t name, const char* interface,
+              uint32_t /*version*/)
+{
+    auto* globals = static_cast<Globals*>(data);
+    if (std::strcmp(interface, wl_seat_interface.name) == 0)
+        globals->seat = true;
+    if (!globals->activation && std::strcmp(interface, xdg_activation_v1_interface.name) == 0)
+        globals->activation = static_cast<xdg_activation_v1*>(
+            wl_registry_bind(registry, name, &xdg_activation_v1_interface, 1));
+}
+
+void OnGlobalRemove(void*, wl_registry*, uint32_t) {}
+
+constexpr wl_registry_listener kRegistryListener = {OnGlobal, OnGlobalRemove};
+
+void OnToken(void* data, xdg_activation_token_v1*, const char* token)
+{
+    *static_cast<std::string*>(data) = token;
+}
+
+constexpr xdg_activation_token_v1_listener kTokenListener = {OnToken};
+
+} // namespace
+
+std::vector<std::string> RequestActivationToken(QWidget& window)
+{
+    QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
+    QWindow* handle = window.windowHandle();
+    if (!native || !handle)
+        return {};
+    auto* display = static_cast<wl_display*>(native->nativeResourceForIntegration("wl_display"));
+    auto* surface = static_cast<wl_surface*>(native->nativeResourceForWindow("surface", handle));
+    if (!display)
+        return {};
+
+    // A queue of our own, so Qt's event handling never sees these objects.
+    wl_event_queue* queue = wl_display_create_queue(display);
+    auto* wrapper = static_cast<wl_display*>(wl_proxy_create_wrapper(display));
+    wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(wrapper), queue);
+    wl_registry* registry = wl_display_get_registry(wrapper);
+    Globals globals;
+    wl_registry_add_listener(registry, &kRegistryListener, &globals);
+    wl_display_roundtrip_queue(display, queue);
+
+    std::string token;
+    if (globals.activation) {
+        xdg_activation_token_v1* request =
+            xdg_activation_v1_get_activation_token(globals.activation);
+        xdg_activation_token_v1_add_listener(request, &kTokenListener, &token);
+        // Qt's seat and the serial of its last input event; Qt dereferences its seat without
+        // a check, so ask only where the compositor has one.
+        if (globals.seat) {
+            auto* seat = static_cast<wl_seat*>(native->nativeResourceForIntegration("wl_seat"));
+            const auto serial = static_cast<uint32_t>(
+                reinterpret_cast<quintptr>(native->nativeResourceForIntegration("serial")));
+            if (seat && serial != 0)
+                xdg_activation_token_v1_set_serial(request, serial, seat);
+        }
+        if (surface)
+            xdg_activation_token_v1_set_surface(request, surface);
+        xdg_activation_token_v1_commit(request);
+        for (int round = 0; token.empty() && round < 3; ++round) {
+            if (wl_display_roundtrip_queue(display, queue) < 0)
+                break;
+        }
+        xdg_activation_token_v1_destroy(request);
+        xdg_activation_v1_destroy(globals.activation);
+    }
+    wl_registry_destroy(registry);
+    wl_proxy_wrapper_destroy(wrapper);
+    wl_event_queue_destroy(queue);
+    if (token.empty())
+        return {};
+    // A renderer that runs through XWayland knows only startup ids; Wayland compositors take
+    // the token for one, as desktop launchers hand it over.
+    return {"XDG_ACTIVATION_TOKEN=" + token, "DESKTOP_STARTUP_ID=" + token};
+}
+
+} // namespace vexalo::platform
