@@ -8,12 +8,14 @@ packages=(
   # build
   cmake g++ ninja-build pkgconf clang-format
   qt6-base-dev qt6-qpa-plugins libxcb1-dev libxcb-randr0-dev libxcb-damage0-dev libxcb-xtest0-dev
-  # run: a font, or Qt draws no text on a minimal system
-  fonts-dejavu-core
+  # run: a font, or Qt draws no text on a minimal system; Qt's own texts in the user's language
+  fonts-dejavu-core qt6-translations-l10n
   # tests and benchmarks: a real X server, a window manager, input, screenshots
   xvfb xauth openbox xdotool x11-utils x11-xserver-utils imagemagick desktop-file-utils procps util-linux
   # a screen reader's view: a session bus, the accessibility bus, and Python's AT-SPI client
   dbus at-spi2-core python3-pyatspi
+  # Qt's GTK theme, as on GNOME, and the Spanish locale's sources for a report in Spanish
+  qt6-gtk-platformtheme locales
 )
 
 # The benchmark also runs the dialogs a user would script instead, and Qt's GTK theme.

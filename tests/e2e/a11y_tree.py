@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: MIT
 """Prints what a screen reader sees of vexalo-config through AT-SPI: one line per object,
-its role, its name in quotes, and its states checked and focused where they hold."""
+its role, its name in quotes, and its states checked and focused where they hold. Fails when
+the program is on the bus more than once."""
 import sys
 import time
 
@@ -9,9 +10,12 @@ import pyatspi
 
 def find_app(deadline):
     while time.time() < deadline:
-        for app in pyatspi.Registry.getDesktop(0):
-            if app is not None and app.name.lower() == "vexalo-config":
-                return app
+        apps = [app for app in pyatspi.Registry.getDesktop(0)
+                if app is not None and app.name.lower() == "vexalo-config"]
+        if len(apps) > 1:
+            sys.exit("vexalo-config is on the accessibility bus %d times" % len(apps))
+        if apps:
+            return apps[0]
         time.sleep(0.05)
     return None
 

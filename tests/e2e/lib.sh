@@ -84,11 +84,17 @@ SH
     chmod +x "$WORK/install/opengl.exe"
 }
 
-# Starts the tool in $WORK/run and waits for its window; sets TOOL_PID and WID.
+# Starts the tool in $WORK/run with the arguments given and waits for its window; sets
+# TOOL_PID and WID.
 start_tool() {
     (cd "$WORK/run" && exec env RENDERER_RECORD="$WORK/record" E2E_MARKER=kept \
-        "$WORK/install/vexalo-config") 2>"$WORK/stderr" &
+        "$WORK/install/vexalo-config" "$@") 2>"$WORK/stderr" &
     TOOL_PID=$!
+    await_window
+}
+
+# Waits for the window of the tool started as TOOL_PID to be shown and managed; sets WID.
+await_window() {
     WID="$(timeout 20 xdotool search --sync --onlyvisible --name '^Vexalo Configuration$' | head -1)"
     [ -n "$WID" ] || fail "the window did not appear"
     wait_for 10 sh -c "xprop -id $WID _NET_FRAME_EXTENTS 2>/dev/null | grep -q '='" ||
