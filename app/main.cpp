@@ -229,6 +229,9 @@ int main(int argc, char* argv[])
     // Links the window to its menu entry: the Wayland app id, docks' icon and grouping.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.vexalo.Config"));
     // Qt's own texts (the report's button) in the user's language; the tool's captions stay.
+    // A right-to-left translation would mirror the window around its English captions and
+    // reorder them ("?Fullscreen"): the direction stays as it is, -reverse included.
+    QGuiApplication::setLayoutDirection(QGuiApplication::layoutDirection());
     QTranslator qtTranslations;
     if (qtTranslations.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
                             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
