@@ -157,6 +157,19 @@ case_renderer_not_executable_is_reported_once() {
 case_unwritable_config_starts_no_renderer() {
     start_desktop 800x600x24; start_screen_reader_session; install_tool; install_renderer
     mkdir "$WORK/run/config.txt"
+    # Qt's texts follow the language, the window does not: in a right-to-left language it
+    # stays as it is, not mirrored around its English captions.
+    local lang
+    for lang in C.UTF-8 ar_EG.UTF-8; do
+        xdotool mousemove 799 599 # no button under the pointer, so none is drawn hovered
+        LANG=$lang start_tool
+        wait_for 10 sh -c "import -window $WID '$WORK/a.png' && import -window $WID '$WORK/b.png' &&
+            compare -metric AE '$WORK/a.png' '$WORK/b.png' null: 2>/dev/null" || fail "no steady picture"
+        mv "$WORK/a.png" "$WORK/$lang.png"
+        click_cancel; expect_exit 0
+    done
+    compare -metric AE "$WORK/C.UTF-8.png" "$WORK/ar_EG.UTF-8.png" null: 2>/dev/null ||
+        fail "the window changes in a right-to-left language"
     # In Spanish, Qt's own words in the report are Spanish too. The locale is built privately,
     # so the test needs no locale generated on the machine.
     mkdir "$WORK/locale"
@@ -173,10 +186,22 @@ case_unwritable_config_starts_no_renderer() {
 }
 
 case_full_filesystem_keeps_old_config() {
-    if [ "$(id -u)" -ne 0 ]; then echo "SKIP: mounting a tmpfs needs root"; return 0; fi
     start_desktop 800x600x24; install_tool; install_renderer
-    mount -t tmpfs -o size=64k tmpfs "$WORK/run"
     printf 'old settings\r\n' >"$WORK/before"; cp "$WORK/before" "$WORK/run/config.txt"
+    # Over a file-size limit the write fails as on a full disk; the kernel's SIGXFSZ must not
+    # kill the tool before it can say so.
+    start_tool
+    prlimit --pid "$TOOL_PID" --fsize=0
+    click_save_and_start
+    dismiss_one_report
+    expect_exit 1
+    same_bytes "$WORK/run/config.txt" "$WORK/before"
+    [ ! -e "$WORK/record" ] || fail "the renderer ran after a failed write"
+    [ "$(ls -A "$WORK/run")" = "config.txt" ] || fail "leftovers: $(ls -A "$WORK/run")"
+
+    if [ "$(id -u)" -ne 0 ]; then echo "SKIP: mounting a tmpfs needs root"; return 0; fi
+    mount -t tmpfs -o size=64k tmpfs "$WORK/run"
+    cp "$WORK/before" "$WORK/run/config.txt"
     dd if=/dev/zero of="$WORK/run/filler" bs=4k 2>/dev/null || true
     start_tool
     click_save_and_start
