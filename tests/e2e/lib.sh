@@ -100,6 +100,9 @@ await_window() {
     wait_for 10 sh -c "xprop -id $WID _NET_FRAME_EXTENTS 2>/dev/null | grep -q '='" ||
         fail "the window manager did not manage the window"
     xdotool windowactivate --sync "$WID"
+    # Off every control: a click where the pointer already is would make the next
+    # "mousemove --sync" wait for a move that never comes.
+    xdotool mousemove 0 0
 }
 
 # Clicks at ($1, $2) in the window's client area.
