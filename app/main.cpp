@@ -1,55 +1,245 @@
 // SPDX-License-Identifier: MIT
-#include "core/desktop_mode.h"
 #include "dialog/form1.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QScreen>
+#include <QTranslator>
+
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
-constexpr char kNoDisplay[] = "vexalo-config: cannot connect to a display\n";
+constexpr char kProgram[] = "vexalo-config";
 
-// Qt aborts the process, maybe with a core dump, when no platform plugin can start. Without
-// a display that is no crash but an ordinary condition, so say so plainly.
-bool DisplayLooksReachable()
+// A closed standard stream would be handed to the next file opened, the X connection among
+// them, and Qt's first warning would then be written into that connection.
+void OpenClosedStandardStreams()
 {
-    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-    if (!platform.isEmpty() && !platform.startsWith("xcb"))
-        return true;
-    if (platform.isEmpty() && qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
-        return true;
-    return vexalo::CanConnectToDisplay();
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (fcntl(fd, F_GETFD) == -1 && errno == EBADF)
+            open("/dev/null", O_RDWR); // the lowest free descriptor, which is this one
+    }
 }
 
-QtMessageHandler defaultHandler = nullptr;
+void IgnoreSignal(int) {}
 
-// Catches what the check above cannot foresee, e.g. a Wayland session without Qt's plugin.
-void ExitOnFatal(QtMsgType type, const QMessageLogContext& context, const QString& message)
+// Past a file-size limit the kernel kills the writer with SIGXFSZ before it can say why; with
+// the signal caught, the write fails with "File too large" and that is reported like any
+// other failure. Caught rather than ignored: an ignored signal stays ignored in the renderer.
+void ReportFileSizeLimitAsError()
 {
-    if (type == QtFatalMsg) {
-        std::fputs(kNoDisplay, stderr);
-        std::_Exit(1);
+    struct sigaction action = {};
+    action.sa_handler = IgnoreSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGXFSZ, &action, nullptr);
+}
+
+// The options Qt's application object takes out of the command line (QGuiApplication's, its
+// X11 ones and QApplication's). The parser runs before that object exists, so it must know
+// them to accept them.
+struct QtOption {
+    const char* name;
+    bool takesValue;
+};
+constexpr QtOption kQtOptions[] = {
+    {"platform", true},
+    {"platformpluginpath", true},
+    {"platformtheme", true},
+    {"plugin", true},
+    {"qwindowgeometry", true},
+    {"qwindowicon", true},
+    {"qwindowtitle", true},
+    {"reverse", false},
+    {"session", true},
+    {"display", true},
+    {"name", true},
+    {"nograb", false},
+    {"dograb", false},
+    {"visual", true},
+    {"geometry", true},
+    {"icon", true},
+    {"title", true},
+    {"style", true},
+    {"stylesheet", true},
+    {"widgetcount", false},
+    {"qmljsdebugger", true},
+    {"testability", false},
+};
+
+// Answers --help, --version and a wrong command line before any display is touched, so they
+// work in a terminal without one. Returns the exit status when the program ends here.
+std::optional<int> AnswerCommandLine(int argc, char* argv[])
+{
+    if (argc <= 1)
+        return std::nullopt;
+    QCommandLineParser parser;
+    // Qt's own options are single-dash words: -display, -style.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.setApplicationDescription(QStringLiteral(
+        "Chooses the resolution, colour depth and full screen mode of the renderer opengl.exe\n"
+        "and saves them, with the desktop's current mode, to config.txt in the current\n"
+        "directory."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Displays this help and exits."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Displays the version and exits."));
+    parser.addOptions({help, version});
+    for (const QtOption& qt : kQtOptions) {
+        QCommandLineOption option(QString::fromLatin1(qt.name), QString(),
+                                  qt.takesValue ? QStringLiteral("value") : QString());
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
     }
-    defaultHandler(type, context, message);
+
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const bool parsed = parser.parse(arguments);
+    if (!parsed || !parser.positionalArguments().isEmpty()) {
+        const QString error = !parsed ? parser.errorText()
+                                      : QStringLiteral("Unexpected argument '%1'.")
+                                            .arg(parser.positionalArguments().first());
+        std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", kProgram,
+                     qPrintable(error), kProgram);
+        return 2;
+    }
+    if (parser.isSet(help)) {
+        const QCoreApplication app(argc, argv); // the usage line names the program as started
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        std::fputs(
+            "\nQt's own options, such as -display, -platform and -style, are accepted too.\n",
+            stdout);
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        std::printf("%s %s\n", kProgram, VEXALO_VERSION);
+        return 0;
+    }
+    return std::nullopt;
+}
+
+// Qt tells why it cannot start in warnings, then ends in qFatal, which aborts with a core dump.
+// While the program starts, Qt's messages are held back: a failure is then told in one line
+// that names its cause, and a start that succeeds still shows every message.
+struct HeldMessage {
+    QtMsgType type;
+    QByteArray category;
+    QString text;
+};
+std::mutex heldMutex;
+std::vector<HeldMessage> heldMessages;
+QtMessageHandler qtMessageHandler = nullptr;
+
+[[noreturn]] void FailStart(const QString& cause)
+{
+    std::fprintf(stderr, "%s: %s\n", kProgram, qPrintable(cause.section(u'\n', 0, 0)));
+    std::_Exit(1);
+}
+
+// A platform plugin that is not installed explains more than the failed connection of the one
+// Qt then fell back to; a failed connection explains more than Qt's closing words.
+QString CauseOfFailure(const QString& fatal)
+{
+    for (const HeldMessage& m : heldMessages)
+        if (m.text.startsWith(QLatin1String("Could not find the Qt platform plugin")))
+            return m.text;
+    for (const HeldMessage& m : heldMessages)
+        if (m.text.startsWith(QLatin1String("could not connect to display")) ||
+            m.text.startsWith(QLatin1String("Failed to create wl_display")))
+            return QStringLiteral("cannot connect to a display");
+    for (const HeldMessage& m : heldMessages)
+        if (m.category.startsWith("qt.qpa"))
+            return m.text;
+    return heldMessages.empty() ? fatal : heldMessages.front().text;
+}
+
+void HoldMessage(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    const std::lock_guard lock(heldMutex);
+    if (type == QtFatalMsg)
+        FailStart(CauseOfFailure(text));
+    heldMessages.push_back({type, QByteArray(context.category), text});
+}
+
+void ReleaseHeldMessages()
+{
+    const std::lock_guard lock(heldMutex);
+    qInstallMessageHandler(qtMessageHandler);
+    for (const HeldMessage& m : heldMessages) {
+        const QMessageLogContext context(nullptr, 0, nullptr, m.category.constData());
+        qtMessageHandler(m.type, context, m.text);
+    }
+    heldMessages.clear();
+}
+
+// Some platforms start without a screen Qt can draw on, and Qt crashes when the window is
+// shown: linuxfb without a framebuffer has no screen, and xcb has no image format for fewer
+// than 15 bits per pixel (a palette display).
+void RequireDrawableScreen()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) {
+        const std::lock_guard lock(heldMutex);
+        FailStart(
+            QStringLiteral("no screen to show the window on") +
+            (heldMessages.empty() ? QString() : QStringLiteral(": ") + heldMessages.front().text));
+    }
+    if (screen->depth() < 15)
+        FailStart(
+            QStringLiteral("cannot draw on a display of %1 bits per pixel; 15 or more are needed")
+                .arg(screen->depth()));
 }
 
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    if (!DisplayLooksReachable()) {
-        std::fputs(kNoDisplay, stderr);
-        return 1;
-    }
-    defaultHandler = qInstallMessageHandler(ExitOnFatal);
+    OpenClosedStandardStreams();
+    ReportFileSizeLimitAsError();
+    if (const std::optional<int> status = AnswerCommandLine(argc, argv))
+        return *status;
+
+    qtMessageHandler = qInstallMessageHandler(HoldMessage);
+    // GTK, loaded by Qt's GTK theme, would register a second, empty application on the
+    // accessibility bus beside Qt's, and screen readers may pick the empty one. GTK reads the
+    // switch while Qt starts; then it goes, so the renderer gets the user's own environment.
+    const bool setNoAtBridge = !qEnvironmentVariableIsSet("NO_AT_BRIDGE");
+    if (setNoAtBridge)
+        qputenv("NO_AT_BRIDGE", "1");
     QApplication app(argc, argv);
-    qInstallMessageHandler(defaultHandler);
+    if (setNoAtBridge)
+        qunsetenv("NO_AT_BRIDGE");
+    RequireDrawableScreen();
+
     QApplication::setApplicationName(QStringLiteral("Vexalo-Config"));
-    QApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QApplication::setApplicationVersion(QStringLiteral(VEXALO_VERSION));
+    // Links the window to its menu entry: the Wayland app id, docks' icon and grouping.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.vexalo.Config"));
+    // Qt's own texts (the report's button) in the user's language; the tool's captions stay.
+    // A right-to-left translation would mirror the window around its English captions and
+    // reorder them ("?Fullscreen"): the direction stays as it is, -reverse included.
+    QGuiApplication::setLayoutDirection(QGuiApplication::layoutDirection());
+    QTranslator qtTranslations;
+    if (qtTranslations.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTranslations);
 
     vexalo::Form1 form;
     form.show();
+    ReleaseHeldMessages();
     QApplication::exec();
     return form.exitStatus();
 }

@@ -11,8 +11,9 @@ packages=(
   libx11-dev libwayland-dev libwayland-bin wayland-protocols
   # build: the focus hand-over (Qt's native handles)
   qt6-base-private-dev
-  # run: a font, or Qt draws no text on a minimal system; Qt's own plugin in a Wayland session
-  fonts-dejavu-core qt6-wayland
+  # run: a font, or Qt draws no text on a minimal system; Qt's own plugin in a
+  # Wayland session, Qt's own texts in the user's language
+  fonts-dejavu-core qt6-wayland qt6-translations-l10n
   # tests and benchmarks: a real X server, a window manager, input, screenshots
   xvfb xauth openbox xdotool x11-utils x11-xserver-utils imagemagick desktop-file-utils procps util-linux
   # several monitors: Xorg's dummy driver (X11) and weston with Xwayland (Wayland)
@@ -29,6 +30,8 @@ packages=(
   # the focus hand-over on Wayland: a compositor that grants activation (sway), one that
   # lacks it (weston, listed above), and a virtual keyboard
   sway wtype
+  # the Spanish locale's sources, for a report in Spanish
+  locales
 )
 
 # The benchmark also runs the dialogs a user would script instead, and Qt's GTK theme.

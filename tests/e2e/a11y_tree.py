@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: MIT
 """Prints what a screen reader sees of vexalo-config through AT-SPI: one line per object,
 its role, its name in quotes, and its states checked and focused where they hold; with
---extents, its place on the screen as x,y,width,height instead of its states."""
+--extents, its place on the screen as x,y,width,height instead of its states. Fails when
+the program is on the bus more than once."""
 import sys
 import time
 
@@ -10,9 +11,12 @@ import pyatspi
 
 def find_app(deadline):
     while time.time() < deadline:
-        for app in pyatspi.Registry.getDesktop(0):
-            if app is not None and app.name.lower() == "vexalo-config":
-                return app
+        apps = [app for app in pyatspi.Registry.getDesktop(0)
+                if app is not None and app.name.lower() == "vexalo-config"]
+        if len(apps) > 1:
+            sys.exit("vexalo-config is on the accessibility bus %d times" % len(apps))
+        if apps:
+            return apps[0]
         time.sleep(0.05)
     return None
 

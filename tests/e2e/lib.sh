@@ -107,11 +107,19 @@ start_tool() {
     (cd "$WORK/run" && exec env RENDERER_RECORD="$WORK/record" E2E_MARKER=kept \
         DISPLAY="${TOOL_DISPLAY:-$DISPLAY}" "$WORK/install/vexalo-config" "$@") 2>"$WORK/stderr" &
     TOOL_PID=$!
+    await_window
+}
+
+# Waits for the window of the tool started as TOOL_PID to be shown and managed; sets WID.
+await_window() {
     WID="$(timeout 20 xdotool search --sync --onlyvisible --name '^Vexalo Configuration$' | head -1)"
     [ -n "$WID" ] || fail "the window did not appear"
     wait_for 10 sh -c "xprop -id $WID _NET_FRAME_EXTENTS 2>/dev/null | grep -q '='" ||
         fail "the window manager did not manage the window"
     xdotool windowactivate --sync "$WID"
+    # Off every control: a click where the pointer already is would make the next
+    # "mousemove --sync" wait for a move that never comes.
+    xdotool mousemove 0 0
 }
 
 # Clicks at ($1, $2) in the window's client area.
