@@ -77,4 +77,7 @@ out="$(dpkg --root="$root" --log=/dev/null --force-depends --force-not-root -i "
 dpkg-query --admindir="$root/var/lib/dpkg" -W -f='${Status}' vexalo-config | grep -qx 'install ok installed' ||
     fail "not installed"
 check_installed "$root/usr"
+# The packaged binary is the one built here, and it answers without a display.
+version="$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/usr/bin/vexalo-config" --version)"
+[ "$version" = "vexalo-config 1.00" ] || fail "packaged --version: $version"
 echo "PASS: package"

@@ -278,6 +278,17 @@ case_unwritable_config_starts_no_renderer() {
         fail "config.txt directory changed"
 }
 
+# Save and Start in the running tool fails to write: one report, status 1, the old file intact,
+# no renderer, and nothing in the directory but $1 (its expected listing).
+expect_failed_write_kept_old_config() {
+    click_save_and_start
+    dismiss_one_report
+    expect_exit 1
+    same_bytes "$WORK/run/config.txt" "$WORK/before"
+    [ ! -e "$WORK/record" ] || fail "the renderer ran after a failed write"
+    [ "$(ls -A "$WORK/run" | tr '\n' ' ')" = "$1" ] || fail "leftovers: $(ls -A "$WORK/run")"
+}
+
 case_full_filesystem_keeps_old_config() {
     start_desktop 800x600x24; install_tool; install_renderer
     printf 'old settings\r\n' >"$WORK/before"; cp "$WORK/before" "$WORK/run/config.txt"
@@ -285,24 +296,14 @@ case_full_filesystem_keeps_old_config() {
     # kill the tool before it can say so.
     start_tool
     prlimit --pid "$TOOL_PID" --fsize=0
-    click_save_and_start
-    dismiss_one_report
-    expect_exit 1
-    same_bytes "$WORK/run/config.txt" "$WORK/before"
-    [ ! -e "$WORK/record" ] || fail "the renderer ran after a failed write"
-    [ "$(ls -A "$WORK/run")" = "config.txt" ] || fail "leftovers: $(ls -A "$WORK/run")"
+    expect_failed_write_kept_old_config "config.txt "
 
     if [ "$(id -u)" -ne 0 ]; then echo "SKIP: mounting a tmpfs needs root"; return 0; fi
     mount -t tmpfs -o size=64k tmpfs "$WORK/run"
     cp "$WORK/before" "$WORK/run/config.txt"
     dd if=/dev/zero of="$WORK/run/filler" bs=4k 2>/dev/null || true
     start_tool
-    click_save_and_start
-    dismiss_one_report
-    expect_exit 1
-    same_bytes "$WORK/run/config.txt" "$WORK/before"
-    [ ! -e "$WORK/record" ] || fail "the renderer ran after a failed write"
-    [ "$(ls -A "$WORK/run" | tr '\n' ' ')" = "config.txt filler " ] || fail "leftovers: $(ls -A "$WORK/run")"
+    expect_failed_write_kept_old_config "config.txt filler "
 }
 
 case_start_up_failures_are_one_plain_line() {
