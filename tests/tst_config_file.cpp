@@ -117,6 +117,12 @@ std::pair<int, QByteArray> RunScript(const QString& dir, const QByteArray& scrip
     return {p.exitCode(), p.readAllStandardOutput().trimmed()};
 }
 
+QByteArray ReadProtectedSymlinks()
+{
+    QFile setting("/proc/sys/fs/protected_symlinks");
+    return setting.open(QIODevice::ReadOnly) ? setting.readAll().trimmed() : QByteArray();
+}
+
 } // namespace
 
 class TestConfigFile : public QObject {
@@ -124,11 +130,21 @@ class TestConfigFile : public QObject {
 
     std::optional<QTemporaryDir> tmp_;
     QString oldCwd_;
+    QByteArray protectedSymlinks_; // the machine's setting, put back after the run
 
     const QTemporaryDir& dir() const { return *tmp_; }
     QString Path(const QString& name) const { return tmp_->filePath(name); }
 
 private slots:
+    // Debian protects links in sticky directories by default, but containers often run with
+    // the protection off; the case that relies on it turns it on and this puts it back.
+    void initTestCase() { protectedSymlinks_ = ReadProtectedSymlinks(); }
+    void cleanupTestCase()
+    {
+        if (!protectedSymlinks_.isEmpty() && ReadProtectedSymlinks() != protectedSymlinks_)
+            QProcess::execute("sysctl", {"-qw", "fs.protected_symlinks=" + protectedSymlinks_});
+    }
+
     void init()
     {
         tmp_.emplace();
@@ -354,7 +370,8 @@ private slots:
             << QByteArray("new config.txt && only . config.txt");
         QTest::newRow("links another user planted in a sticky directory are not followed")
             << true
-            << QByteArray("[ \"$(sysctl -n fs.protected_symlinks)\" = 1 ] || exit 77\n"
+            << QByteArray("[ \"$(sysctl -n fs.protected_symlinks)\" = 1 ] ||\n"
+                          "  sysctl -qw fs.protected_symlinks=1 2>/dev/null || exit 77\n"
                           "printf victim > victim; mkdir -m 1777 pub pub2\n"
                           "ln -s ../victim pub/config.txt; ln -s ../made pub2/config.txt\n"
                           "chown -h nobody pub/config.txt pub2/config.txt")
