@@ -13,7 +13,8 @@ namespace vexalo {
 inline constexpr char kConfigFileName[] = "config.txt";
 
 // A failure to write the configuration file. what() names the file and gives the
-// system's description, e.g. "config.txt: No space left on device".
+// system's description in the locale's language and encoding, e.g.
+// "config.txt: No space left on device".
 class ConfigFileError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;

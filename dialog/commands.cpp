@@ -12,7 +12,9 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cwchar>
 #include <fcntl.h>
+#include <string>
 #include <string_view>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -29,10 +31,27 @@ namespace {
     throw RendererError(std::string(kRendererName) + ": " + std::generic_category().message(error));
 }
 
+// The system describes failures in the user's language and in the locale's own encoding,
+// which need not be UTF-8 (KOI8-R, say); Qt 6 takes every 8-bit locale text for UTF-8.
+QString FromLocaleEncoding(const char* text)
+{
+    std::mbstate_t state{};
+    const char* source = text;
+    const std::size_t length = std::mbsrtowcs(nullptr, &source, 0, &state);
+    if (length == static_cast<std::size_t>(-1))
+        return QString::fromUtf8(text);
+    std::wstring wide(length + 1, L'\0');
+    source = text;
+    state = {};
+    std::mbsrtowcs(wide.data(), &source, wide.size(), &state);
+    wide.resize(length);
+    return QString::fromStdWString(wide);
+}
+
 // One modal report of what failed; once it is dismissed the program ends with status 1.
 void ReportAndEnd(Form1& form, const std::exception& failure)
 {
-    QMessageBox::critical(&form, form.windowTitle(), QString::fromLocal8Bit(failure.what()));
+    QMessageBox::critical(&form, form.windowTitle(), FromLocaleEncoding(failure.what()));
     form.Unload(1);
 }
 

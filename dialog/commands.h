@@ -12,8 +12,8 @@ class Form1;
 // The renderer's bare name.
 inline constexpr char kRendererName[] = "opengl.exe";
 
-// A failure to start the renderer. what() names it and gives the system's description,
-// e.g. "opengl.exe: No such file or directory".
+// A failure to start the renderer. what() names it and gives the system's description in the
+// locale's language and encoding, e.g. "opengl.exe: No such file or directory".
 class RendererError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
