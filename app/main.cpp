@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
+#include "app/command_line.h"
 #include "dialog/form1.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QScreen>
@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr char kProgram[] = "vexalo-config";
+using vexalo::kProgram;
 
 // A closed standard stream would be handed to the next file opened, the X connection among
 // them, and Qt's first warning would then be written into that connection.
@@ -45,90 +45,6 @@ void ReportFileSizeLimitAsError()
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     sigaction(SIGXFSZ, &action, nullptr);
-}
-
-// The options Qt's application object takes out of the command line (QGuiApplication's, its
-// X11 ones and QApplication's). The parser runs before that object exists, so it must know
-// them to accept them.
-struct QtOption {
-    const char* name;
-    bool takesValue;
-};
-constexpr QtOption kQtOptions[] = {
-    {"platform", true},
-    {"platformpluginpath", true},
-    {"platformtheme", true},
-    {"plugin", true},
-    {"qwindowgeometry", true},
-    {"qwindowicon", true},
-    {"qwindowtitle", true},
-    {"reverse", false},
-    {"session", true},
-    {"display", true},
-    {"name", true},
-    {"nograb", false},
-    {"dograb", false},
-    {"visual", true},
-    {"geometry", true},
-    {"icon", true},
-    {"title", true},
-    {"style", true},
-    {"stylesheet", true},
-    {"widgetcount", false},
-    {"qmljsdebugger", true},
-    {"testability", false},
-};
-
-// Answers --help, --version and a wrong command line before any display is touched, so they
-// work in a terminal without one. Returns the exit status when the program ends here.
-std::optional<int> AnswerCommandLine(int argc, char* argv[])
-{
-    if (argc <= 1)
-        return std::nullopt;
-    QCommandLineParser parser;
-    // Qt's own options are single-dash words: -display, -style.
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.setApplicationDescription(QStringLiteral(
-        "Chooses the resolution, colour depth and full screen mode of the renderer opengl.exe\n"
-        "and saves them, with the desktop's current mode, to config.txt in the current\n"
-        "directory."));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Displays this help and exits."));
-    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("Displays the version and exits."));
-    parser.addOptions({help, version});
-    for (const QtOption& qt : kQtOptions) {
-        QCommandLineOption option(QString::fromLatin1(qt.name), QString(),
-                                  qt.takesValue ? QStringLiteral("value") : QString());
-        option.setFlags(QCommandLineOption::HiddenFromHelp);
-        parser.addOption(option);
-    }
-
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    const bool parsed = parser.parse(arguments);
-    if (!parsed || !parser.positionalArguments().isEmpty()) {
-        const QString error = !parsed ? parser.errorText()
-                                      : QStringLiteral("Unexpected argument '%1'.")
-                                            .arg(parser.positionalArguments().first());
-        std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", kProgram,
-                     qPrintable(error), kProgram);
-        return 2;
-    }
-    if (parser.isSet(help)) {
-        const QCoreApplication app(argc, argv); // the usage line names the program as started
-        std::fputs(qPrintable(parser.helpText()), stdout);
-        std::fputs(
-            "\nQt's own options, such as -display, -platform and -style, are accepted too.\n",
-            stdout);
-        return 0;
-    }
-    if (parser.isSet(version)) {
-        std::printf("%s %s\n", kProgram, VEXALO_VERSION);
-        return 0;
-    }
-    return std::nullopt;
 }
 
 // Qt tells why it cannot start in warnings, then ends in qFatal, which aborts with a core dump.
@@ -209,7 +125,7 @@ int main(int argc, char* argv[])
 {
     OpenClosedStandardStreams();
     ReportFileSizeLimitAsError();
-    if (const std::optional<int> status = AnswerCommandLine(argc, argv))
+    if (const std::optional<int> status = vexalo::AnswerCommandLine(argc, argv))
         return *status;
 
     qtMessageHandler = qInstallMessageHandler(HoldMessage);
