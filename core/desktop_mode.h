@@ -36,7 +36,4 @@ DesktopMode QueryDesktopMode();
 // The same for the primary monitor of a named X display only, e.g. ":5"; nullptr means DISPLAY.
 DesktopMode QueryDesktopMode(const char* displayName);
 
-// Returns true iff an X display can be connected to (nullptr: the default display).
-bool CanConnectToDisplay(const char* displayName = nullptr);
-
 } // namespace vexalo

@@ -200,10 +200,4 @@ std::optional<Position> QueryX11MonitorPosition(const char* displayName, const s
 
 } // namespace platform
 
-bool CanConnectToDisplay(const char* displayName)
-{
-    int screenNumber = 0;
-    return Connect(displayName, &screenNumber) != nullptr;
-}
-
 } // namespace vexalo
