@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "core/desktop_mode_platform.h"
+#include "core/xcb_reply.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -12,11 +13,6 @@
 
 namespace vexalo {
 namespace {
-
-struct FreeDeleter {
-    void operator()(void* p) const noexcept { std::free(p); }
-};
-template <typename T> using Reply = std::unique_ptr<T, FreeDeleter>;
 
 struct ConnectionDeleter {
     void operator()(xcb_connection_t* c) const noexcept { xcb_disconnect(c); }
@@ -69,11 +65,11 @@ std::vector<LitOutput> LitOutputs(xcb_connection_t* c,
 
     std::vector<LitOutput> lit;
     for (int i = 0; i < count; ++i) {
-        Reply<xcb_randr_get_output_info_reply_t> info(
+        XcbReply<xcb_randr_get_output_info_reply_t> info(
             xcb_randr_get_output_info_reply(c, cookies[i], nullptr));
         if (!info || info->crtc == XCB_NONE)
             continue;
-        Reply<xcb_randr_get_crtc_info_reply_t> crtc(xcb_randr_get_crtc_info_reply(
+        XcbReply<xcb_randr_get_crtc_info_reply_t> crtc(xcb_randr_get_crtc_info_reply(
             c, xcb_randr_get_crtc_info(c, info->crtc, timestamp), nullptr));
         if (!crtc || crtc->mode == XCB_NONE)
             continue;
@@ -106,7 +102,7 @@ std::optional<Size> ModeSize(const LitOutput& output,
     return std::nullopt;
 }
 
-using Resources = Reply<xcb_randr_get_screen_resources_current_reply_t>;
+using Resources = XcbReply<xcb_randr_get_screen_resources_current_reply_t>;
 
 // The screen's outputs and modes as the server last saw them. Needs RandR 1.3.
 Resources ScreenResources(xcb_connection_t* c, xcb_window_t root)
@@ -114,7 +110,7 @@ Resources ScreenResources(xcb_connection_t* c, xcb_window_t root)
     const xcb_query_extension_reply_t* ext = xcb_get_extension_data(c, &xcb_randr_id);
     if (!ext || !ext->present)
         return nullptr;
-    Reply<xcb_randr_query_version_reply_t> version(
+    XcbReply<xcb_randr_query_version_reply_t> version(
         xcb_randr_query_version_reply(c, xcb_randr_query_version(c, 1, 3), nullptr));
     if (!version || version->major_version < 1 ||
         (version->major_version == 1 && version->minor_version < 3))
@@ -133,7 +129,7 @@ std::optional<Size> MonitorSize(xcb_connection_t* c, xcb_window_t root, const st
     if (lit.empty())
         return std::nullopt;
 
-    Reply<xcb_randr_get_output_primary_reply_t> primary(
+    XcbReply<xcb_randr_get_output_primary_reply_t> primary(
         xcb_randr_get_output_primary_reply(c, xcb_randr_get_output_primary(c, root), nullptr));
     const auto named = std::find_if(lit.begin(), lit.end(), [&](const LitOutput& o) {
         return !monitor.empty() && o.name == monitor;

@@ -4,6 +4,8 @@
 // whether the new program's first window may take the focus.
 #include "dialog/activation.h"
 
+#include "core/xcb_reply.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -18,8 +20,6 @@
 
 namespace vexalo::platform {
 namespace {
-
-template <typename Reply> using ReplyPtr = std::unique_ptr<Reply, decltype(&std::free)>;
 
 xcb_connection_t* Connection()
 {
@@ -48,8 +48,8 @@ struct Root {
 
 Root RootOf(xcb_connection_t* c, xcb_window_t window)
 {
-    ReplyPtr<xcb_query_tree_reply_t> tree(
-        xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr), &std::free);
+    XcbReply<xcb_query_tree_reply_t> tree(
+        xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr));
     if (!tree)
         return {};
     int number = 0;
@@ -86,8 +86,7 @@ bool SendStartupMessage(xcb_connection_t* c, xcb_window_t from, xcb_window_t roo
         cookies[i] = xcb_intern_atom(c, 0, static_cast<uint16_t>(names[i].size()), names[i].data());
     std::array<xcb_atom_t, 2> atoms{};
     for (std::size_t i = 0; i < names.size(); ++i) {
-        ReplyPtr<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookies[i], nullptr),
-                                                &std::free);
+        XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookies[i], nullptr));
         if (!reply)
             return false;
         atoms[i] = reply->atom;
@@ -108,8 +107,8 @@ bool SendStartupMessage(xcb_connection_t* c, xcb_window_t from, xcb_window_t roo
                        reinterpret_cast<const char*>(&event));
         event.type = atoms[1];
     }
-    ReplyPtr<xcb_get_input_focus_reply_t> sync(
-        xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr), &std::free);
+    XcbReply<xcb_get_input_focus_reply_t> sync(
+        xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
     return sync != nullptr;
 }
 

@@ -3,6 +3,8 @@
 // line, in the order the server delivered them: "ready" once watching, "message TEXT" for
 // each whole startup-notification message, and "property NAME TIME VALUE" for each change of
 // a root property whose name starts with _VEXALO_TEST.
+#include "core/xcb_reply.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -12,21 +14,19 @@
 
 namespace {
 
-template <typename T> using Owned = std::unique_ptr<T, decltype(&std::free)>;
+using vexalo::XcbReply;
 
 xcb_atom_t Atom(xcb_connection_t* c, const std::string& name)
 {
-    Owned<xcb_intern_atom_reply_t> reply(
-        xcb_intern_atom_reply(
-            c, xcb_intern_atom(c, 0, static_cast<uint16_t>(name.size()), name.c_str()), nullptr),
-        &std::free);
+    XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 0, static_cast<uint16_t>(name.size()), name.c_str()), nullptr));
     return reply ? reply->atom : XCB_NONE;
 }
 
 std::string AtomName(xcb_connection_t* c, xcb_atom_t atom)
 {
-    Owned<xcb_get_atom_name_reply_t> reply(
-        xcb_get_atom_name_reply(c, xcb_get_atom_name(c, atom), nullptr), &std::free);
+    XcbReply<xcb_get_atom_name_reply_t> reply(
+        xcb_get_atom_name_reply(c, xcb_get_atom_name(c, atom), nullptr));
     return reply ? std::string(xcb_get_atom_name_name(reply.get()),
                                static_cast<std::size_t>(xcb_get_atom_name_name_length(reply.get())))
                  : std::string();
@@ -34,10 +34,8 @@ std::string AtomName(xcb_connection_t* c, xcb_atom_t atom)
 
 std::string PropertyText(xcb_connection_t* c, xcb_window_t window, xcb_atom_t atom)
 {
-    Owned<xcb_get_property_reply_t> reply(
-        xcb_get_property_reply(
-            c, xcb_get_property(c, 0, window, atom, XCB_GET_PROPERTY_TYPE_ANY, 0, 1024), nullptr),
-        &std::free);
+    XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        c, xcb_get_property(c, 0, window, atom, XCB_GET_PROPERTY_TYPE_ANY, 0, 1024), nullptr));
     return reply ? std::string(static_cast<const char*>(xcb_get_property_value(reply.get())),
                                static_cast<std::size_t>(xcb_get_property_value_length(reply.get())))
                  : std::string();
@@ -64,7 +62,7 @@ int main()
 
     std::map<xcb_window_t, std::string> pieces; // messages in progress, by sender
     while (xcb_generic_event_t* raw = xcb_wait_for_event(c)) {
-        Owned<xcb_generic_event_t> event(raw, &std::free);
+        XcbReply<xcb_generic_event_t> event(raw);
         switch (event->response_type & 0x7f) {
         case XCB_CLIENT_MESSAGE: {
             auto* message = reinterpret_cast<xcb_client_message_event_t*>(raw);
