@@ -24,10 +24,9 @@ void AddLine(std::string& text, const std::string& line)
     text.append(line).append(kLineEnd);
 }
 
-// strerror speaks the user's language in the locale's own encoding; the report decodes it so.
 [[noreturn]] void Fail(int error)
 {
-    throw ConfigFileError(std::string(kConfigFileName) + ": " + std::strerror(error));
+    throw Error(kConfigFileName, error);
 }
 
 class Fd {
@@ -337,7 +336,7 @@ void WriteConfigFile(const DisplayChoices& choices, const DesktopMode& desktop)
             ReplaceAtomically(*place, &opened, text) == Replaced::Yes)
             return;
         RewriteInPlace(std::move(fd), text);
-    } catch (const ConfigFileError&) {
+    } catch (const Error&) {
         // The empty file made at a dangling link's end is ours; a failed save leaves none.
         if (created && place)
             ::unlinkat(place->dir.get(), place->name.c_str(), 0);

@@ -3,8 +3,8 @@
 
 #include "core/desktop_mode.h"
 #include "core/display_choices.h"
+#include "core/error.h"
 
-#include <stdexcept>
 #include <string>
 
 namespace vexalo {
@@ -12,21 +12,13 @@ namespace vexalo {
 // The file's bare name, resolved against the current working directory.
 inline constexpr char kConfigFileName[] = "config.txt";
 
-// A failure to write the configuration file. what() names the file and gives the
-// system's description in the locale's language and encoding, e.g.
-// "config.txt: No space left on device".
-class ConfigFileError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
 // Returns the file's exact content: eleven ASCII lines, each ended by CR LF. Without an
 // available desktop mode the desktop section falls back to 1024 x 768 x 32.
 std::string ConfigFileText(const DisplayChoices& choices, const DesktopMode& desktop);
 
 // Writes config.txt from `choices` and the desktop's current mode. The old file is replaced
 // only once the new content is safely on disk; on failure it is left as it was.
-// Throws ConfigFileError.
+// Throws Error, e.g. "config.txt: No space left on device" with ENOSPC.
 void WriteConfigFile(const DisplayChoices& choices);
 
 // The same with a given desktop mode instead of asking the display.

@@ -208,7 +208,7 @@ void Save(Form1& form)
 {
     try {
         WriteConfigFile(form.choices(), QueryDesktopMode(DesktopTargetOf(form)));
-    } catch (const ConfigFileError& failure) {
+    } catch (const Error& failure) {
         ReportAndEnd(form, failure);
     }
 }

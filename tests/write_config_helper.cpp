@@ -15,7 +15,7 @@ int main()
     vexalo::ApplyDefaults(choices);
     try {
         vexalo::WriteConfigFile(choices, vexalo::DesktopMode{true, 1280, 1024, 32});
-    } catch (const vexalo::ConfigFileError& error) {
+    } catch (const vexalo::Error& error) {
         std::puts(error.what());
         return 1;
     }

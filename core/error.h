@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <string>
+#include <system_error>
+
+namespace vexalo {
+
+// A failure of one of the tool's operations, reported once to the user. what() reads
+// "<subject>: <description>", the description in the locale's language and encoding, e.g.
+// "config.txt: Permission denied"; code() keeps the cause, so callers and tests decide by the
+// code and never by the words.
+class Error : public std::system_error {
+public:
+    Error(const std::string& subject, std::error_code code) : std::system_error(code, subject) {}
+
+    // A failure the system reported through errno.
+    Error(const std::string& subject, int error)
+        : Error(subject, std::error_code(error, std::generic_category()))
+    {
+    }
+};
+
+} // namespace vexalo
