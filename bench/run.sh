@@ -5,8 +5,10 @@
 # usage: bench/run.sh [RUNS] [WARMUP]
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
-"$top/scripts/deps.sh" --bench
-(cd "$top" && cmake --preset release >/dev/null && cmake --build --preset release)
+"$top/scripts/deps.sh" build run bench
+(cd "$top" && cmake --preset release >/dev/null &&
+    cmake --build --preset release --target vexalo-config vexalo-bench bench-bare-window \
+        bench-bare-qt-window bench-renderer-standin)
 
 build="$top/build/release"
 export VEXALO_BINARY="$build/app/vexalo-config"
