@@ -26,9 +26,9 @@ case_scales_with_desktop_dpi() {
     start_desktop 1280x1024x24 120; install_tool; start_tool
     xwininfo -id "$WID" | grep -q 'Width: 521' || fail "width: $(xwininfo -id "$WID" | grep Width)"
     xwininfo -id "$WID" | grep -q 'Height: 209' || fail "height"
-    click_at 440 35 # Save, scaled
+    click_save
     wait_for 10 test -s "$WORK/run/config.txt" || fail "Save was not where the layout puts it"
-    click_at 440 175 # Cancel, scaled
+    click_cancel
     expect_exit 0
 }
 
@@ -83,7 +83,7 @@ case_grows_with_desktop_font() {
             fail "$font: the size is not fixed"
         wait_for 10 controls_inside_frames ||
             fail "$font: $(cat "$WORK/frames")"
-        click_at $((5287 * width / 6255)) $((2107 * width / 6255)) # Cancel, scaled
+        click_cancel
         expect_exit 0
         echo "$font: ${width}x$height"
         last="$width"
@@ -409,7 +409,7 @@ case_save_and_start_announces_launch_with_click_time() {
     PIDS+=($!)
     wait_for 10 grep -qx ready "$WORK/watch" || fail "the watcher did not start"
     # Press and release apart, so the click's time is told from the time the command ran.
-    xdotool mousemove --sync --window "$WID" 352 76
+    xdotool mousemove --sync --window "$WID" $(control_point Command2)
     mark before; xdotool mousedown 1; mark pressed; xdotool mouseup 1
     expect_exit 0
     wait_for 10 grep -q '^property _VEXALO_TEST_RENDERER' "$WORK/watch" ||

@@ -116,6 +116,7 @@ start_tool() {
 await_window() {
     WID="$(timeout 20 xdotool search --sync --onlyvisible --name '^Vexalo Configuration$' | head -1)"
     [ -n "$WID" ] || fail "the window did not appear"
+    WINDOW_WIDTH="$(xwininfo -id "$WID" | sed -n 's/^ *Width: //p')"
     wait_for 10 sh -c "xprop -id $WID _NET_FRAME_EXTENTS 2>/dev/null | grep -q '='" ||
         fail "the window manager did not manage the window"
     xdotool windowactivate --sync "$WID"
@@ -127,14 +128,38 @@ await_window() {
 # Clicks at ($1, $2) in the window's client area.
 click_at() { xdotool mousemove --sync --window "$WID" "$1" "$2" click 1; }
 
-# The centres of the controls at 96 dpi, from the window's layout table in twips / 15.
-click_option1() { click_at 40 52; }
-click_option2() { click_at 40 76; }
-click_option5() { click_at 176 52; }
-click_check1() { click_at 176 124; }
-click_save() { click_at 352 28; }
-click_save_and_start() { click_at 352 76; }
-click_cancel() { click_at 352 140; }
+# Where a user aims at control $1 of the window's layout table (dialog/layout.h), as "x y" in
+# the window's pixels: a button's centre, an option's or check box's indicator. The table is
+# in twips; the window keeps its proportions at any DPI and font, so its width scales them.
+control_point() {
+    awk -v want="$1" -v width="$WINDOW_WIDTH" -F', *' '
+        /kClientWidthTwips = / { client = $0; sub(/.*= */, "", client); sub(/;.*/, "", client) }
+        /^ *\{"[A-Za-z0-9]+", ControlKind::/ {
+            gsub(/[{" ]/, "", $1); gsub(/"/, "", $4)
+            kind[$1] = $2; container[$1] = $4; x[$1] = $5; y[$1] = $6; w[$1] = $7; h[$1] = $8
+        }
+        END {
+            if (!(want in kind) || !client) exit 1
+            px = x[want] + (kind[want] ~ /CommandButton/ ? w[want] / 2 : 120)
+            py = y[want] + h[want] / 2
+            if (container[want] != "nullptr") { px += x[container[want]]; py += y[container[want]] }
+            printf "%d %d\n", px * width / client, py * width / client
+        }' "$(dirname "${BASH_SOURCE[0]}")/../../dialog/layout.h"
+}
+
+click_control() {
+    local point
+    point="$(control_point "$1")" || fail "no control $1 in the layout table"
+    click_at $point
+}
+
+click_option1() { click_control Option1; }
+click_option2() { click_control Option2; }
+click_option5() { click_control Option5; }
+click_check1() { click_control Check1; }
+click_save() { click_control Command1; }
+click_save_and_start() { click_control Command2; }
+click_cancel() { click_control Command3; }
 
 tool_running() { kill -0 "$TOOL_PID" 2>/dev/null; }
 
