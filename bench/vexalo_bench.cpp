@@ -465,7 +465,7 @@ void MeasureSaveAndStart(Screen& screen, Candidate tool, const fs::path& work,
     fs::copy_file(standin, bin / "opengl.exe", fs::copy_options::overwrite_existing);
     const fs::path mark = run / "renderer-started";
     tool.env.push_back("PATH=" + bin.string() + ":" + std::getenv("PATH"));
-    tool.env.push_back("VEXALO_BENCH_MARK=" + mark.string());
+    tool.env.push_back("RENDERER_MARK=" + mark.string());
     Watch watch(run);
     const QPoint saveAndStart = ButtonCentre("Command2");
     for (int i = 0; i < warmup + runs; ++i) {

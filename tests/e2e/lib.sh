@@ -85,21 +85,10 @@ install_tool() {
     cp "$VEXALO_BINARY" "$WORK/install/vexalo-config"
 }
 
-# A stand-in renderer: records what it was given, then stays running like a real one.
+# The stand-in renderer (tests/renderer_standin.sh): records what it was given, then stays
+# running like a real one.
 install_renderer() {
-    cat >"$WORK/install/opengl.exe" <<'SH'
-#!/bin/sh
-{
-    echo "argc=$#"
-    echo "cwd=$(pwd)"
-    echo "sid=$(ps -o sid= -p $$ | tr -d ' ')"
-    echo "pid=$$"
-} >"$RENDERER_RECORD.part"
-env >"$RENDERER_RECORD.env"
-cp config.txt "$RENDERER_RECORD.config" 2>/dev/null || true
-mv "$RENDERER_RECORD.part" "$RENDERER_RECORD"
-exec sleep 60
-SH
+    cp "$(dirname "${BASH_SOURCE[0]}")/../renderer_standin.sh" "$WORK/install/opengl.exe"
     chmod +x "$WORK/install/opengl.exe"
 }
 
