@@ -321,8 +321,7 @@ case_full_filesystem_keeps_old_config() {
 case_start_up_failures_are_one_plain_line() {
     start_desktop 800x600x24; install_tool
     # A palette display, on which Qt cannot draw.
-    Xvfb -displayfd 3 -screen 0 800x600x8 -nolisten tcp 3>"$WORK/display8" >/dev/null 2>&1 &
-    PIDS+=($!)
+    start_xvfb 800x600x8 "$WORK/display8"
     wait_for 20 test -s "$WORK/display8" || fail "the 8-bit Xvfb did not start"
     local display8=":$(tr -d '\n' <"$WORK/display8")"
     # A Qt without its Wayland plugin, as when qt6-wayland is not installed.

@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: MIT
-# Shared by the end-to-end cases: a private X server with a window manager, the real tool
-# started in a scratch directory, and xdotool to drive it as a user would.
+# Shared by the end-to-end cases and the benchmark: the private display servers (Xvfb with a
+# window manager, Xorg with the dummy driver, headless sway and weston), the real tool started
+# in a scratch directory, and xdotool to drive it as a user would.
 set -euo pipefail
 
 : "${VEXALO_BINARY:?set VEXALO_BINARY to the built vexalo-config}"
@@ -39,9 +40,14 @@ trap cleanup EXIT
 # Starts Xvfb with one screen of $1 (e.g. 800x600x24) and openbox on it; $2, if given, is
 # the desktop's font DPI (Xft.dpi), from which Qt scales.
 start_desktop() {
-    Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp -noreset 3>"$WORK/display" >/dev/null 2>&1 &
-    PIDS+=($!)
+    start_xvfb "$1" "$WORK/display"
     start_window_manager Xvfb "${2:-}"
+}
+
+# Starts a bare Xvfb with one screen of $1; its display number lands in file $2.
+start_xvfb() {
+    Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp -noreset 3>"$2" >/dev/null 2>&1 &
+    PIDS+=($!)
 }
 
 # Starts Xorg with the dummy driver, whose outputs RandR can light and arrange like several
@@ -66,6 +72,34 @@ start_window_manager() {
     # A window mapped while the window manager is still starting may never be managed.
     wait_for 20 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' ||
         fail "openbox did not start"
+}
+
+socket_ready() { [ -S "$XDG_RUNTIME_DIR/$1" ]; }
+
+# Starts sway, headless; its Wayland display and IPC socket are exported.
+start_sway() {
+    # New windows do not take the focus by themselves: only an activation gives it.
+    cat >"$WORK/sway.config" <<'CONF'
+no_focus [app_id="renderer-standin"]
+focus_on_window_activation focus
+CONF
+    WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
+        sway -c "$WORK/sway.config" >"$WORK/compositor.log" 2>&1 &
+    PIDS+=($!)
+    wait_for 20 sh -c 'ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock >/dev/null 2>&1' ||
+        fail "sway did not start: $(cat "$WORK/compositor.log")"
+    SWAYSOCK="$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock)"
+    WAYLAND_DISPLAY="$(cd "$XDG_RUNTIME_DIR" && ls wayland-* | grep -v lock | head -1)"
+    export SWAYSOCK WAYLAND_DISPLAY
+}
+
+# Starts weston, headless, and exports its Wayland display.
+start_weston() {
+    weston --backend=headless-backend.so --socket=wayland-vexalo --idle-time=0 \
+        >"$WORK/compositor.log" 2>&1 &
+    PIDS+=($!)
+    wait_for 20 socket_ready wayland-vexalo || fail "weston did not start: $(cat "$WORK/compositor.log")"
+    export WAYLAND_DISPLAY=wayland-vexalo
 }
 
 # Starts a session bus and turns accessibility on, as a screen reader does when it starts.
