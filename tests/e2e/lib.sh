@@ -152,8 +152,9 @@ await_window() {
 click_at() { xdotool mousemove --sync --window "$WID" "$1" "$2" click 1; }
 
 # Where a user aims at control $1 of the window's layout table (dialog/layout.h), as "x y" in
-# the window's pixels: a button's centre, an option's or check box's indicator. The table is
-# in twips; the window keeps its proportions at any DPI and font, so its width scales them.
+# the window's pixels: a button's centre, an option's or check box's indicator (120 twips, 8
+# pixels at 96 dpi, in from its left edge). The table is in twips; the window keeps its
+# proportions at any DPI and font, so its width scales them.
 control_point() {
     awk -v want="$1" -v width="$WINDOW_WIDTH" -F', *' '
         /kClientWidthTwips = / { client = $0; sub(/.*= */, "", client); sub(/;.*/, "", client) }
