@@ -52,8 +52,10 @@ std::optional<int> AnswerCommandLine(int argc, char* argv[])
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(QStringLiteral(
         "Chooses the resolution, colour depth and full screen mode of the renderer opengl.exe\n"
-        "and saves them, with the desktop's current mode, to config.txt in the current\n"
-        "directory."));
+        "and saves them, with the desktop's current mode, to config.txt in the working\n"
+        "directory (the home folder when started from the menu). Save and Start then starts\n"
+        "opengl.exe, looked up beside vexalo-config, then in the working directory, then on\n"
+        "PATH; a Windows program runs through Wine."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Displays this help and exits."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},

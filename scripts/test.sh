@@ -4,7 +4,7 @@
 # under AddressSanitizer + UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh
+scripts/deps.sh build run test
 for preset in release asan; do
     echo "=== $preset build"
     cmake --preset "$preset"

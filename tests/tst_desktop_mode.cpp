@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "core/desktop_mode.h"
-#include "weston.h"
-#include "xvfb.h"
+#include "servers.h"
 
 #include <QFile>
 #include <QProcess>

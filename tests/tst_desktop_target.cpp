@@ -3,8 +3,7 @@
 // matched to the compositor's output. The servers start before QApplication, which picks
 // its platform from VEXALO_TEST_PLATFORM.
 #include "dialog/desktop_target.h"
-#include "weston.h"
-#include "xvfb.h"
+#include "servers.h"
 
 #include <QApplication>
 #include <QScreen>

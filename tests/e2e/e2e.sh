@@ -26,9 +26,9 @@ case_scales_with_desktop_dpi() {
     start_desktop 1280x1024x24 120; install_tool; start_tool
     xwininfo -id "$WID" | grep -q 'Width: 521' || fail "width: $(xwininfo -id "$WID" | grep Width)"
     xwininfo -id "$WID" | grep -q 'Height: 209' || fail "height"
-    click_at 440 35 # Save, scaled
+    click_save
     wait_for 10 test -s "$WORK/run/config.txt" || fail "Save was not where the layout puts it"
-    click_at 440 175 # Cancel, scaled
+    click_cancel
     expect_exit 0
 }
 
@@ -83,7 +83,7 @@ case_grows_with_desktop_font() {
             fail "$font: the size is not fixed"
         wait_for 10 controls_inside_frames ||
             fail "$font: $(cat "$WORK/frames")"
-        click_at $((5287 * width / 6255)) $((2107 * width / 6255)) # Cancel, scaled
+        click_cancel
         expect_exit 0
         echo "$font: ${width}x$height"
         last="$width"
@@ -181,7 +181,7 @@ case_save_and_start_writes_then_starts_detached_renderer() {
 }
 
 case_saves_the_mode_of_the_windows_monitor() {
-    if [ "$(id -u)" -ne 0 ]; then echo "SKIP: Xorg with the dummy driver needs root"; return 0; fi
+    [ "$(id -u)" -eq 0 ] || skip "Xorg with the dummy driver needs root"
     # DISPLAY names another server; the tool is told -display, as a user may.
     start_desktop 800x600x24; TOOL_DISPLAY="$DISPLAY"
     start_dummy_desktop
@@ -310,7 +310,7 @@ case_full_filesystem_keeps_old_config() {
     prlimit --pid "$TOOL_PID" --fsize=0
     expect_failed_write_kept_old_config "config.txt "
 
-    if [ "$(id -u)" -ne 0 ]; then echo "SKIP: mounting a tmpfs needs root"; return 0; fi
+    [ "$(id -u)" -eq 0 ] || skip "mounting a tmpfs needs root"
     mount -t tmpfs -o size=64k tmpfs "$WORK/run"
     cp "$WORK/before" "$WORK/run/config.txt"
     dd if=/dev/zero of="$WORK/run/filler" bs=4k 2>/dev/null || true
@@ -321,8 +321,7 @@ case_full_filesystem_keeps_old_config() {
 case_start_up_failures_are_one_plain_line() {
     start_desktop 800x600x24; install_tool
     # A palette display, on which Qt cannot draw.
-    Xvfb -displayfd 3 -screen 0 800x600x8 -nolisten tcp 3>"$WORK/display8" >/dev/null 2>&1 &
-    PIDS+=($!)
+    start_xvfb 800x600x8 "$WORK/display8"
     wait_for 20 test -s "$WORK/display8" || fail "the 8-bit Xvfb did not start"
     local display8=":$(tr -d '\n' <"$WORK/display8")"
     # A Qt without its Wayland plugin, as when qt6-wayland is not installed.
@@ -409,7 +408,7 @@ case_save_and_start_announces_launch_with_click_time() {
     PIDS+=($!)
     wait_for 10 grep -qx ready "$WORK/watch" || fail "the watcher did not start"
     # Press and release apart, so the click's time is told from the time the command ran.
-    xdotool mousemove --sync --window "$WID" 352 76
+    xdotool mousemove --sync --window "$WID" $(control_point Command2)
     mark before; xdotool mousedown 1; mark pressed; xdotool mouseup 1
     expect_exit 0
     wait_for 10 grep -q '^property _VEXALO_TEST_RENDERER' "$WORK/watch" ||

@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: MIT
-# Shared by the end-to-end cases: a private X server with a window manager, the real tool
-# started in a scratch directory, and xdotool to drive it as a user would.
+# Shared by the end-to-end cases and the benchmark: the private display servers (Xvfb with a
+# window manager, Xorg with the dummy driver, headless sway and weston), the real tool started
+# in a scratch directory, and xdotool to drive it as a user would.
 set -euo pipefail
 
 : "${VEXALO_BINARY:?set VEXALO_BINARY to the built vexalo-config}"
@@ -11,6 +12,8 @@ PIDS=()
 TOOL_PID=""
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# ctest counts this status as a skip (SKIP_RETURN_CODE in tests/CMakeLists.txt).
+skip() { echo "SKIP: $*"; exit 77; }
 
 # Polls a command until it succeeds or the deadline (seconds) passes.
 wait_for() {
@@ -37,9 +40,14 @@ trap cleanup EXIT
 # Starts Xvfb with one screen of $1 (e.g. 800x600x24) and openbox on it; $2, if given, is
 # the desktop's font DPI (Xft.dpi), from which Qt scales.
 start_desktop() {
-    Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp -noreset 3>"$WORK/display" >/dev/null 2>&1 &
-    PIDS+=($!)
+    start_xvfb "$1" "$WORK/display"
     start_window_manager Xvfb "${2:-}"
+}
+
+# Starts a bare Xvfb with one screen of $1; its display number lands in file $2.
+start_xvfb() {
+    Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp -noreset 3>"$2" >/dev/null 2>&1 &
+    PIDS+=($!)
 }
 
 # Starts Xorg with the dummy driver, whose outputs RandR can light and arrange like several
@@ -66,6 +74,34 @@ start_window_manager() {
         fail "openbox did not start"
 }
 
+socket_ready() { [ -S "$XDG_RUNTIME_DIR/$1" ]; }
+
+# Starts sway, headless; its Wayland display and IPC socket are exported.
+start_sway() {
+    # New windows do not take the focus by themselves: only an activation gives it.
+    cat >"$WORK/sway.config" <<'CONF'
+no_focus [app_id="renderer-standin"]
+focus_on_window_activation focus
+CONF
+    WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
+        sway -c "$WORK/sway.config" >"$WORK/compositor.log" 2>&1 &
+    PIDS+=($!)
+    wait_for 20 sh -c 'ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock >/dev/null 2>&1' ||
+        fail "sway did not start: $(cat "$WORK/compositor.log")"
+    SWAYSOCK="$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock)"
+    WAYLAND_DISPLAY="$(cd "$XDG_RUNTIME_DIR" && ls wayland-* | grep -v lock | head -1)"
+    export SWAYSOCK WAYLAND_DISPLAY
+}
+
+# Starts weston, headless, and exports its Wayland display.
+start_weston() {
+    weston --backend=headless-backend.so --socket=wayland-vexalo --idle-time=0 \
+        >"$WORK/compositor.log" 2>&1 &
+    PIDS+=($!)
+    wait_for 20 socket_ready wayland-vexalo || fail "weston did not start: $(cat "$WORK/compositor.log")"
+    export WAYLAND_DISPLAY=wayland-vexalo
+}
+
 # Starts a session bus and turns accessibility on, as a screen reader does when it starts.
 start_screen_reader_session() {
     dbus-daemon --session --fork --print-address=1 --print-pid=3 \
@@ -83,21 +119,10 @@ install_tool() {
     cp "$VEXALO_BINARY" "$WORK/install/vexalo-config"
 }
 
-# A stand-in renderer: records what it was given, then stays running like a real one.
+# The stand-in renderer (tests/renderer_standin.sh): records what it was given, then stays
+# running like a real one.
 install_renderer() {
-    cat >"$WORK/install/opengl.exe" <<'SH'
-#!/bin/sh
-{
-    echo "argc=$#"
-    echo "cwd=$(pwd)"
-    echo "sid=$(ps -o sid= -p $$ | tr -d ' ')"
-    echo "pid=$$"
-} >"$RENDERER_RECORD.part"
-env >"$RENDERER_RECORD.env"
-cp config.txt "$RENDERER_RECORD.config" 2>/dev/null || true
-mv "$RENDERER_RECORD.part" "$RENDERER_RECORD"
-exec sleep 60
-SH
+    cp "$(dirname "${BASH_SOURCE[0]}")/../renderer_standin.sh" "$WORK/install/opengl.exe"
     chmod +x "$WORK/install/opengl.exe"
 }
 
@@ -114,6 +139,7 @@ start_tool() {
 await_window() {
     WID="$(timeout 20 xdotool search --sync --onlyvisible --name '^Vexalo Configuration$' | head -1)"
     [ -n "$WID" ] || fail "the window did not appear"
+    WINDOW_WIDTH="$(xwininfo -id "$WID" | sed -n 's/^ *Width: //p')"
     wait_for 10 sh -c "xprop -id $WID _NET_FRAME_EXTENTS 2>/dev/null | grep -q '='" ||
         fail "the window manager did not manage the window"
     xdotool windowactivate --sync "$WID"
@@ -125,14 +151,39 @@ await_window() {
 # Clicks at ($1, $2) in the window's client area.
 click_at() { xdotool mousemove --sync --window "$WID" "$1" "$2" click 1; }
 
-# The centres of the controls at 96 dpi, from the window's layout table in twips / 15.
-click_option1() { click_at 40 52; }
-click_option2() { click_at 40 76; }
-click_option5() { click_at 176 52; }
-click_check1() { click_at 176 124; }
-click_save() { click_at 352 28; }
-click_save_and_start() { click_at 352 76; }
-click_cancel() { click_at 352 140; }
+# Where a user aims at control $1 of the window's layout table (dialog/layout.h), as "x y" in
+# the window's pixels: a button's centre, an option's or check box's indicator (120 twips, 8
+# pixels at 96 dpi, in from its left edge). The table is in twips; the window keeps its
+# proportions at any DPI and font, so its width scales them.
+control_point() {
+    awk -v want="$1" -v width="$WINDOW_WIDTH" -F', *' '
+        /kClientWidthTwips = / { client = $0; sub(/.*= */, "", client); sub(/;.*/, "", client) }
+        /^ *\{"[A-Za-z0-9]+", ControlKind::/ {
+            gsub(/[{" ]/, "", $1); gsub(/"/, "", $4)
+            kind[$1] = $2; container[$1] = $4; x[$1] = $5; y[$1] = $6; w[$1] = $7; h[$1] = $8
+        }
+        END {
+            if (!(want in kind) || !client) exit 1
+            px = x[want] + (kind[want] ~ /CommandButton/ ? w[want] / 2 : 120)
+            py = y[want] + h[want] / 2
+            if (container[want] != "nullptr") { px += x[container[want]]; py += y[container[want]] }
+            printf "%d %d\n", px * width / client, py * width / client
+        }' "$(dirname "${BASH_SOURCE[0]}")/../../dialog/layout.h"
+}
+
+click_control() {
+    local point
+    point="$(control_point "$1")" || fail "no control $1 in the layout table"
+    click_at $point
+}
+
+click_option1() { click_control Option1; }
+click_option2() { click_control Option2; }
+click_option5() { click_control Option5; }
+click_check1() { click_control Check1; }
+click_save() { click_control Command1; }
+click_save_and_start() { click_control Command2; }
+click_cancel() { click_control Command3; }
 
 tool_running() { kill -0 "$TOOL_PID" 2>/dev/null; }
 
