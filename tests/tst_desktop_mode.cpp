@@ -41,7 +41,7 @@ private slots:
         QFETCH(DesktopMode, expected);
         Xvfb server;
         QVERIFY2(server.start(geometry), "Xvfb did not start");
-        QCOMPARE(vexalo::QueryDesktopMode(server.display().toLatin1().constData()), expected);
+        QCOMPARE(vexalo::QueryDesktopMode({"", server.display().toStdString(), ""}), expected);
     }
 
     // Several monitors: the window's (by name), else the primary, else the first lit one;
@@ -211,7 +211,7 @@ private slots:
         QVERIFY2(server.start("1024x600x24"), "Xvfb did not start");
         const QByteArray saved = qgetenv("DISPLAY");
         qputenv("DISPLAY", server.display().toLatin1());
-        const DesktopMode mode = vexalo::QueryDesktopMode();
+        const DesktopMode mode = vexalo::QueryDesktopMode({});
         qputenv("DISPLAY", saved);
         QCOMPARE(mode, (DesktopMode{true, 1024, 600, 32}));
     }
@@ -229,8 +229,7 @@ private slots:
         const QByteArray saved = qgetenv("DISPLAY");
         if (display.isEmpty())
             qunsetenv("DISPLAY");
-        const DesktopMode mode =
-            vexalo::QueryDesktopMode(display.isEmpty() ? nullptr : display.constData());
+        const DesktopMode mode = vexalo::QueryDesktopMode({"", display.toStdString(), ""});
         // Nor does a Wayland display that is not there change that.
         const DesktopMode withWayland = vexalo::QueryDesktopMode(
             vexalo::DesktopTarget{"", display.toStdString(), "/nonexistent/wayland-0"});
