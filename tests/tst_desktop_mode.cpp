@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "core/desktop_mode.h"
+#include "core/desktop_mode_platform.h"
 #include "servers.h"
 
 #include <QFile>
@@ -13,7 +14,11 @@
 
 using vexalo::DesktopMode;
 
+using Outputs = std::vector<vexalo::platform::WaylandOutput>;
+using XMonitors = std::vector<vexalo::platform::X11Monitor>;
 Q_DECLARE_METATYPE(DesktopMode)
+Q_DECLARE_METATYPE(Outputs)
+Q_DECLARE_METATYPE(XMonitors)
 
 namespace vexalo {
 char* toString(const DesktopMode& m)
@@ -174,6 +179,39 @@ private slots:
                                            threeOutputs_->xwaylandDisplay().toStdString(),
                                            threeOutputs_->socket().toStdString()};
         QTRY_COMPARE_WITH_TIMEOUT(vexalo::QueryDesktopMode(target), expected, 20000);
+    }
+
+    // The window's Xwayland monitor, at Xwayland's places, found among the compositor's
+    // outputs at logical ones. KWin puts Xwayland at the largest output scale.
+    void choosesTheOutputAtXwaylandsPlace_data()
+    {
+        QTest::addColumn<Outputs>("outputs");
+        QTest::addColumn<XMonitors>("x");
+        QTest::addColumn<QString>("monitor");
+        QTest::addColumn<DesktopMode>("expected");
+        // 1920x1080 at scale 2, then 1920x1080 turned left; Xwayland at scale 2.
+        const Outputs kde{{"Virtual-0", {0, 0, 960, 540}, {true, 1920, 1080, 32}},
+                          {"Virtual-1", {1920, 0, 1080, 1920}, {true, 1080, 1920, 32}}};
+        const XMonitors kdeX{{"XWAYLAND0", {0, 0, 1920, 1080}},
+                             {"XWAYLAND1", {3840, 0, 2160, 3840}}};
+        QTest::newRow("KWin at scale 2, turned") << kde << kdeX << "XWAYLAND1" << kde[1].mode;
+        QTest::newRow("KWin at scale 2, scaled") << kde << kdeX << "XWAYLAND0" << kde[0].mode;
+        // A laptop of 2880x1800 at 150 % left of 1920x1080 at 100 %; Xwayland at 1.5.
+        const Outputs laptop{{"eDP-1", {0, 0, 1920, 1200}, {true, 2880, 1800, 32}},
+                             {"DP-1", {1920, 0, 1920, 1080}, {true, 1920, 1080, 32}}};
+        const XMonitors laptopX{{"XWAYLAND0", {0, 0, 2880, 1800}},
+                                {"XWAYLAND1", {2880, 0, 2880, 1620}}};
+        QTest::newRow("KWin at 150 %") << laptop << laptopX << "XWAYLAND1" << laptop[1].mode;
+        QTest::newRow("name X does not know") << laptop << laptopX << "XWAYLAND7" << laptop[0].mode;
+    }
+    void choosesTheOutputAtXwaylandsPlace()
+    {
+        QFETCH(Outputs, outputs);
+        QFETCH(XMonitors, x);
+        QFETCH(QString, monitor);
+        QFETCH(DesktopMode, expected);
+        QCOMPARE(vexalo::ChooseOutput(outputs, monitor.toStdString(), [&] { return x; }).mode,
+                 expected);
     }
 
     // When the compositor cannot be asked, the X display is.
