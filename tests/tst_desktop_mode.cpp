@@ -181,8 +181,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(vexalo::QueryDesktopMode(target), expected, 20000);
     }
 
-    // The window's Xwayland monitor, at Xwayland's places, found among the compositor's
-    // outputs at logical ones. KWin puts Xwayland at the largest output scale.
+    // KWin's Xwayland desktop is the compositor's logical one times the largest output scale.
     void choosesTheOutputAtXwaylandsPlace_data()
     {
         QTest::addColumn<Outputs>("outputs");
@@ -195,14 +194,12 @@ private slots:
         const XMonitors kdeX{{"XWAYLAND0", {0, 0, 1920, 1080}},
                              {"XWAYLAND1", {3840, 0, 2160, 3840}}};
         QTest::newRow("KWin at scale 2, turned") << kde << kdeX << "XWAYLAND1" << kde[1].mode;
-        QTest::newRow("KWin at scale 2, scaled") << kde << kdeX << "XWAYLAND0" << kde[0].mode;
         // A laptop of 2880x1800 at 150 % left of 1920x1080 at 100 %; Xwayland at 1.5.
         const Outputs laptop{{"eDP-1", {0, 0, 1920, 1200}, {true, 2880, 1800, 32}},
                              {"DP-1", {1920, 0, 1920, 1080}, {true, 1920, 1080, 32}}};
         const XMonitors laptopX{{"XWAYLAND0", {0, 0, 2880, 1800}},
                                 {"XWAYLAND1", {2880, 0, 2880, 1620}}};
         QTest::newRow("KWin at 150 %") << laptop << laptopX << "XWAYLAND1" << laptop[1].mode;
-        QTest::newRow("name X does not know") << laptop << laptopX << "XWAYLAND7" << laptop[0].mode;
     }
     void choosesTheOutputAtXwaylandsPlace()
     {
