@@ -29,7 +29,8 @@ template <typename Monitors> Rect Extent(const Monitors& monitors)
 // Xwayland's places are the compositor's logical ones (weston, sway, mutter), or all of them
 // scaled by one factor (KWin scales X11 applications itself: its Xwayland desktop is the
 // logical one times the largest output scale). Taking X's desktop onto the compositor's
-// covers both; the plain match comes first, so layouts that are neither still match exactly.
+// covers both. Comparing places as they are would not: scaled, one monitor's X place can be
+// another's logical one.
 const platform::WaylandOutput&
 ChooseOutput(const std::vector<platform::WaylandOutput>& outputs, const std::string& monitor,
              const std::function<std::vector<platform::X11Monitor>()>& xMonitors)
@@ -45,11 +46,6 @@ ChooseOutput(const std::vector<platform::WaylandOutput>& outputs, const std::str
         std::find_if(x.begin(), x.end(), [&](const auto& m) { return m.name == monitor; });
     if (named == x.end())
         return outputs.front();
-    it = std::find_if(outputs.begin(), outputs.end(), [&](const auto& o) {
-        return o.area.x == named->area.x && o.area.y == named->area.y;
-    });
-    if (it != outputs.end())
-        return *it;
 
     const Rect from = Extent(x), to = Extent(outputs);
     if (from.width <= 0 || from.height <= 0)

@@ -181,25 +181,25 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(vexalo::QueryDesktopMode(target), expected, 20000);
     }
 
-    // KWin's Xwayland desktop is the compositor's logical one times the largest output scale.
     void choosesTheOutputAtXwaylandsPlace_data()
     {
         QTest::addColumn<Outputs>("outputs");
         QTest::addColumn<XMonitors>("x");
         QTest::addColumn<QString>("monitor");
         QTest::addColumn<DesktopMode>("expected");
-        // 1920x1080 at scale 2, then 1920x1080 turned left; Xwayland at scale 2.
+        // KWin puts Xwayland at the largest scale: 1920x1080 at 2, then 1920x1080 turned left.
         const Outputs kde{{"Virtual-0", {0, 0, 960, 540}, {true, 1920, 1080, 32}},
                           {"Virtual-1", {1920, 0, 1080, 1920}, {true, 1080, 1920, 32}}};
         const XMonitors kdeX{{"XWAYLAND0", {0, 0, 1920, 1080}},
                              {"XWAYLAND1", {3840, 0, 2160, 3840}}};
         QTest::newRow("KWin at scale 2, turned") << kde << kdeX << "XWAYLAND1" << kde[1].mode;
-        // A laptop of 2880x1800 at 150 % left of 1920x1080 at 100 %; Xwayland at 1.5.
-        const Outputs laptop{{"eDP-1", {0, 0, 1920, 1200}, {true, 2880, 1800, 32}},
-                             {"DP-1", {1920, 0, 1920, 1080}, {true, 1920, 1080, 32}}};
-        const XMonitors laptopX{{"XWAYLAND0", {0, 0, 2880, 1800}},
-                                {"XWAYLAND1", {2880, 0, 2880, 1620}}};
-        QTest::newRow("KWin at 150 %") << laptop << laptopX << "XWAYLAND1" << laptop[1].mode;
+        const Outputs three{{"eDP-1", {0, 0, 1920, 1080}, {true, 3840, 2160, 32}},
+                            {"DP-1", {1920, 0, 1920, 1080}, {true, 1920, 1080, 32}},
+                            {"DP-2", {3840, 0, 2560, 1440}, {true, 2560, 1440, 32}}};
+        const XMonitors threeX{{"XWAYLAND0", {0, 0, 3840, 2160}},
+                               {"XWAYLAND1", {3840, 0, 3840, 2160}},
+                               {"XWAYLAND2", {7680, 0, 5120, 2880}}};
+        QTest::newRow("KWin, place not logical") << three << threeX << "XWAYLAND1" << three[1].mode;
     }
     void choosesTheOutputAtXwaylandsPlace()
     {

@@ -102,17 +102,12 @@ start_weston() {
     export WAYLAND_DISPLAY=wayland-vexalo
 }
 
-# Starts a private session bus, as every desktop session has one.
-start_session_bus() {
+# Starts a session bus and turns accessibility on, as a screen reader does when it starts.
+start_screen_reader_session() {
     dbus-daemon --session --fork --print-address=1 --print-pid=3 \
         3>"$WORK/bus.pid" >"$WORK/bus.address"
     export DBUS_SESSION_BUS_ADDRESS="$(head -1 "$WORK/bus.address")"
     PIDS+=("$(cat "$WORK/bus.pid")")
-}
-
-# Starts a session bus and turns accessibility on, as a screen reader does when it starts.
-start_screen_reader_session() {
-    start_session_bus
     wait_for 20 dbus-send --session --dest=org.a11y.Bus --print-reply /org/a11y/bus \
         org.freedesktop.DBus.Properties.Set string:org.a11y.Status string:IsEnabled \
         variant:boolean:true >/dev/null || fail "the accessibility bus did not start"
