@@ -21,15 +21,16 @@ build="$top/build/release"
 export VEXALO_BINARY="$build/app/vexalo-config"
 source "$top/tests/e2e/lib.sh"
 start_desktop 1280x1024x24
+bus=()
 if $gnome; then
-    start_session_bus
     export XDG_CURRENT_DESKTOP=GNOME
+    bus=(dbus-run-session --)
 fi
 
 echo "Vexalo Configuration benchmark, $(date -u +%Y-%m-%d), $(nproc) cores," \
     "$(free -g | awk '/^Mem:/ {print $2}') GiB, Xvfb 1280x1024x24 + openbox" \
     "$($gnome && echo "+ session bus, XDG_CURRENT_DESKTOP=GNOME")"
 echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
-"$build/bench/vexalo-bench" "${1:-10}" "${2:-2}" "$VEXALO_BINARY" \
+"${bus[@]}" "$build/bench/vexalo-bench" "${1:-10}" "${2:-2}" "$VEXALO_BINARY" \
     "$build/bench/bench-bare-window" "$build/bench/bench-bare-qt-window" \
     "$top/tests/renderer_standin.sh" "$WORK/bench"
