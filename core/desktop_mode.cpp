@@ -68,7 +68,8 @@ ChooseOutput(const std::vector<platform::WaylandOutput>& outputs, const std::str
 DesktopMode QueryDesktopMode(const DesktopTarget& target)
 {
     // Only the compositor knows the physical mode of a scaled output: Xwayland's RandR modes
-    // are logical. So in a Wayland session ask it first, whichever plugin Qt runs on.
+    // are logical, or scaled by Xwayland's own factor. So in a Wayland session ask it first,
+    // whichever plugin Qt runs on.
     if (!target.waylandDisplay.empty()) {
         const auto outputs = platform::QueryWaylandOutputs(target.waylandDisplay);
         if (!outputs.empty())
