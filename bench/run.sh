@@ -2,8 +2,15 @@
 # SPDX-License-Identifier: MIT
 # Benchmarks vexalo-config in a private Xvfb with openbox: launch to first paint and memory
 # against a bare xcb window, zenity and yad, then the latency of Save and Save and Start.
-# usage: bench/run.sh [RUNS] [WARMUP]
+# usage: bench/run.sh [--gnome] [RUNS] [WARMUP]
+#   --gnome  every candidate runs as on a GNOME desktop: XDG_CURRENT_DESKTOP=GNOME (Qt then
+#            loads its GTK theme) and a session bus
 set -euo pipefail
+gnome=false
+if [ "${1:-}" = "--gnome" ]; then
+    gnome=true
+    shift
+fi
 top="$(cd "$(dirname "$0")/.." && pwd)"
 "$top/scripts/deps.sh" build run bench
 (cd "$top" && cmake --preset release >/dev/null &&
@@ -14,9 +21,16 @@ build="$top/build/release"
 export VEXALO_BINARY="$build/app/vexalo-config"
 source "$top/tests/e2e/lib.sh"
 start_desktop 1280x1024x24
+bus=()
+if $gnome; then
+    export XDG_CURRENT_DESKTOP=GNOME
+    bus=(dbus-run-session --)
+fi
 
 echo "Vexalo Configuration benchmark, $(date -u +%Y-%m-%d), $(nproc) cores," \
-    "$(free -g | awk '/^Mem:/ {print $2}') GiB, Xvfb 1280x1024x24 + openbox"
-"$build/bench/vexalo-bench" "${1:-10}" "${2:-2}" "$VEXALO_BINARY" \
+    "$(free -g | awk '/^Mem:/ {print $2}') GiB, Xvfb 1280x1024x24 + openbox" \
+    "$($gnome && echo "+ session bus, XDG_CURRENT_DESKTOP=GNOME")"
+echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
+"${bus[@]}" "$build/bench/vexalo-bench" "${1:-10}" "${2:-2}" "$VEXALO_BINARY" \
     "$build/bench/bench-bare-window" "$build/bench/bench-bare-qt-window" \
     "$top/tests/renderer_standin.sh" "$WORK/bench"

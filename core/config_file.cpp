@@ -283,11 +283,6 @@ std::string ConfigFileText(const DisplayChoices& choices, const DesktopMode& des
     return text;
 }
 
-void WriteConfigFile(const DisplayChoices& choices)
-{
-    WriteConfigFile(choices, QueryDesktopMode());
-}
-
 void WriteConfigFile(const DisplayChoices& choices, const DesktopMode& desktop)
 {
     const std::string text = ConfigFileText(choices, desktop);

@@ -16,12 +16,9 @@ inline constexpr char kConfigFileName[] = "config.txt";
 // available desktop mode the desktop section falls back to 1024 x 768 x 32.
 std::string ConfigFileText(const DisplayChoices& choices, const DesktopMode& desktop);
 
-// Writes config.txt from `choices` and the desktop's current mode. The old file is replaced
+// Writes config.txt from `choices` and the desktop mode `desktop`. The old file is replaced
 // only once the new content is safely on disk; on failure it is left as it was.
 // Throws Error, e.g. "config.txt: No space left on device" with ENOSPC.
-void WriteConfigFile(const DisplayChoices& choices);
-
-// The same with a given desktop mode instead of asking the display.
 void WriteConfigFile(const DisplayChoices& choices, const DesktopMode& desktop);
 
 } // namespace vexalo

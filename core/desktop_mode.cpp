@@ -4,53 +4,87 @@
 #include "core/desktop_mode_platform.h"
 
 #include <algorithm>
-#include <cstdlib>
+#include <cstdint>
 
 namespace vexalo {
 namespace {
 
-// The compositor's output that shows the monitor: by name as the compositor gives it (what
-// Qt's wayland plugin calls the screen); by position for a name only X knows (Qt on
-// Xwayland says "XWAYLAND1"); else the first.
-const platform::WaylandOutput& ChooseOutput(const std::vector<platform::WaylandOutput>& outputs,
-                                            const DesktopTarget& target)
+using platform::Rect;
+
+// The smallest rectangle that holds every area.
+template <typename Monitors> Rect Extent(const Monitors& monitors)
 {
-    if (target.monitor.empty())
-        return outputs.front();
-    auto it = std::find_if(outputs.begin(), outputs.end(),
-                           [&](const auto& o) { return o.name == target.monitor; });
-    // Only a display Qt named is asked: connecting to DISPLAY may start Xwayland for nothing.
-    if (it == outputs.end() && !target.xDisplay.empty()) {
-        if (auto at = platform::QueryX11MonitorPosition(target.xDisplay.c_str(), target.monitor))
-            it = std::find_if(outputs.begin(), outputs.end(),
-                              [&](const auto& o) { return o.position == *at; });
+    std::int32_t left = INT32_MAX, top = INT32_MAX, right = INT32_MIN, bottom = INT32_MIN;
+    for (const auto& m : monitors) {
+        left = std::min(left, m.area.x);
+        top = std::min(top, m.area.y);
+        right = std::max(right, m.area.x + m.area.width);
+        bottom = std::max(bottom, m.area.y + m.area.height);
     }
-    return it != outputs.end() ? *it : outputs.front();
+    return Rect{left, top, right - left, bottom - top};
 }
 
 } // namespace
 
+// Xwayland's places are the compositor's logical ones (weston, sway, mutter), or all of them
+// scaled by one factor (KWin scales X11 applications itself: its Xwayland desktop is the
+// logical one times the largest output scale). Taking X's desktop onto the compositor's
+// covers both. Comparing places as they are would not: scaled, one monitor's X place can be
+// another's logical one.
+const platform::WaylandOutput&
+ChooseOutput(const std::vector<platform::WaylandOutput>& outputs, const std::string& monitor,
+             const std::function<std::vector<platform::X11Monitor>()>& xMonitors)
+{
+    if (monitor.empty())
+        return outputs.front();
+    auto it = std::find_if(outputs.begin(), outputs.end(),
+                           [&](const auto& o) { return o.name == monitor; });
+    if (it != outputs.end())
+        return *it;
+    const std::vector<platform::X11Monitor> x = xMonitors();
+    const auto named =
+        std::find_if(x.begin(), x.end(), [&](const auto& m) { return m.name == monitor; });
+    if (named == x.end())
+        return outputs.front();
+
+    const Rect from = Extent(x), to = Extent(outputs);
+    if (from.width <= 0 || from.height <= 0)
+        return outputs.front();
+    const auto onto = [](double at, std::int32_t fromStart, std::int32_t fromSize,
+                         std::int32_t toStart, std::int32_t toSize) {
+        return toStart + (at - fromStart) * toSize / fromSize;
+    };
+    const double centreX =
+        onto(named->area.x + named->area.width / 2.0, from.x, from.width, to.x, to.width);
+    const double centreY =
+        onto(named->area.y + named->area.height / 2.0, from.y, from.height, to.y, to.height);
+    it = std::find_if(outputs.begin(), outputs.end(), [&](const auto& o) {
+        return centreX >= o.area.x && centreX < o.area.x + o.area.width && centreY >= o.area.y &&
+               centreY < o.area.y + o.area.height;
+    });
+    return it != outputs.end() ? *it : outputs.front();
+}
+
 DesktopMode QueryDesktopMode(const DesktopTarget& target)
 {
     // Only the compositor knows the physical mode of a scaled output: Xwayland's RandR modes
-    // are logical. So in a Wayland session ask it first, whichever plugin Qt runs on.
+    // are logical, or scaled by Xwayland's own factor. So in a Wayland session ask it first,
+    // whichever plugin Qt runs on.
     if (!target.waylandDisplay.empty()) {
         const auto outputs = platform::QueryWaylandOutputs(target.waylandDisplay);
         if (!outputs.empty())
-            return ChooseOutput(outputs, target).mode;
+            // Only a display Qt named is asked: connecting to DISPLAY may start Xwayland for
+            // nothing.
+            return ChooseOutput(outputs, target.monitor,
+                                [&] {
+                                    return target.xDisplay.empty()
+                                               ? std::vector<platform::X11Monitor>{}
+                                               : platform::QueryX11Monitors(
+                                                     target.xDisplay.c_str());
+                                })
+                .mode;
     }
     return platform::QueryX11Mode(target.xDisplay.c_str(), target.monitor);
-}
-
-DesktopMode QueryDesktopMode()
-{
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    return QueryDesktopMode(DesktopTarget{{}, {}, wayland ? wayland : ""});
-}
-
-DesktopMode QueryDesktopMode(const char* displayName)
-{
-    return platform::QueryX11Mode(displayName, {});
 }
 
 } // namespace vexalo

@@ -30,10 +30,4 @@ struct DesktopTarget {
 // neither can be asked, `available` is false. Never throws.
 DesktopMode QueryDesktopMode(const DesktopTarget& target);
 
-// The same for the primary monitor of the session in the environment (DISPLAY, WAYLAND_DISPLAY).
-DesktopMode QueryDesktopMode();
-
-// The same for the primary monitor of a named X display only, e.g. ":5"; nullptr means DISPLAY.
-DesktopMode QueryDesktopMode(const char* displayName);
-
 } // namespace vexalo

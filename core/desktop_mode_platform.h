@@ -7,6 +7,7 @@
 #include "core/desktop_mode.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,20 +19,26 @@ namespace vexalo::platform {
 // `displayName` nullptr or empty means DISPLAY. Any failure yields `available` false.
 DesktopMode QueryX11Mode(const char* displayName, const std::string& monitor);
 
-// A place on the desktop, in the compositor's logical coordinates (which Xwayland's are).
-struct Position {
+// A monitor's area on the desktop.
+struct Rect {
     std::int32_t x = 0;
     std::int32_t y = 0;
-    friend bool operator==(const Position&, const Position&) = default;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    friend bool operator==(const Rect&, const Rect&) = default;
 };
 
-// Returns where the X display's lit output named `monitor` sits; nullopt when it has none.
-std::optional<Position> QueryX11MonitorPosition(const char* displayName,
-                                                const std::string& monitor);
+struct X11Monitor {
+    std::string name; // the RandR output's, e.g. "XWAYLAND1"
+    Rect area;        // its CRTC's, in the X screen's pixels
+};
+
+// Returns the X display's lit outputs, in the server's order; none when it cannot be asked.
+std::vector<X11Monitor> QueryX11Monitors(const char* displayName);
 
 struct WaylandOutput {
     std::string name; // empty where the compositor names no outputs
-    Position position;
+    Rect area;        // in the compositor's logical coordinates
     DesktopMode mode; // physical pixels, transform applied
 };
 
@@ -40,3 +47,14 @@ struct WaylandOutput {
 std::vector<WaylandOutput> QueryWaylandOutputs(const std::string& displayName);
 
 } // namespace vexalo::platform
+
+namespace vexalo {
+
+// Returns the compositor's output that shows `monitor`: by name as the compositor gives it;
+// for a name only X knows, the output in the place where `xMonitors()` puts it; else the
+// first. `xMonitors` is called only for such a name. `outputs` must not be empty.
+const platform::WaylandOutput&
+ChooseOutput(const std::vector<platform::WaylandOutput>& outputs, const std::string& monitor,
+             const std::function<std::vector<platform::X11Monitor>()>& xMonitors);
+
+} // namespace vexalo

@@ -25,8 +25,9 @@ constexpr std::chrono::milliseconds kAnswerTimeout{2000};
 struct Output {
     wl_output* output = nullptr;
     zxdg_output_v1* xdgOutput = nullptr;
-    std::string name;  // from wl_output 4 or xdg-output 2; older compositors name none
-    Position position; // from wl_output, or xdg-output's logical one where it differs
+    std::string name; // from wl_output 4 or xdg-output 2; older compositors name none
+    Rect logical;     // from xdg-output; else wl_output's position and the mode over the scale
+    std::int32_t scale = 1;
     std::int32_t transform = WL_OUTPUT_TRANSFORM_NORMAL;
     std::int32_t width = 0; // the current mode, in physical pixels before the transform
     std::int32_t height = 0;
@@ -60,8 +61,10 @@ void OnGeometry(void* data, wl_output*, std::int32_t x, std::int32_t y, std::int
                 std::int32_t, const char*, const char*, std::int32_t transform)
 {
     auto* o = static_cast<Output*>(data);
-    if (!o->xdgOutput)
-        o->position = Position{x, y};
+    if (!o->xdgOutput) {
+        o->logical.x = x;
+        o->logical.y = y;
+    }
     o->transform = transform;
 }
 
@@ -75,16 +78,20 @@ void OnMode(void* data, wl_output*, std::uint32_t flags, std::int32_t width, std
     o->height = height;
 }
 
+void OnScale(void* data, wl_output*, std::int32_t scale)
+{
+    static_cast<Output*>(data)->scale = std::max(scale, 1);
+}
+
 void OnName(void* data, wl_output*, const char* name)
 {
     static_cast<Output*>(data)->name = name;
 }
 
 void Ignore(void*, wl_output*) {}
-void Ignore(void*, wl_output*, std::int32_t) {}
 void Ignore(void*, wl_output*, const char*) {}
 
-const wl_output_listener kOutputListener = {OnGeometry, OnMode, Ignore, Ignore, OnName, Ignore};
+const wl_output_listener kOutputListener = {OnGeometry, OnMode, Ignore, OnScale, OnName, Ignore};
 
 void OnXdgName(void* data, zxdg_output_v1*, const char* name)
 {
@@ -93,14 +100,22 @@ void OnXdgName(void* data, zxdg_output_v1*, const char* name)
 
 void OnXdgPosition(void* data, zxdg_output_v1*, std::int32_t x, std::int32_t y)
 {
-    static_cast<Output*>(data)->position = Position{x, y};
+    auto* o = static_cast<Output*>(data);
+    o->logical.x = x;
+    o->logical.y = y;
 }
 
-void IgnoreXdg(void*, zxdg_output_v1*, std::int32_t, std::int32_t) {}
+void OnXdgSize(void* data, zxdg_output_v1*, std::int32_t width, std::int32_t height)
+{
+    auto* o = static_cast<Output*>(data);
+    o->logical.width = width;
+    o->logical.height = height;
+}
+
 void IgnoreXdg(void*, zxdg_output_v1*) {}
 void IgnoreXdg(void*, zxdg_output_v1*, const char*) {}
 
-const zxdg_output_v1_listener kXdgOutputListener = {OnXdgPosition, IgnoreXdg, IgnoreXdg, OnXdgName,
+const zxdg_output_v1_listener kXdgOutputListener = {OnXdgPosition, OnXdgSize, IgnoreXdg, OnXdgName,
                                                     IgnoreXdg};
 
 void OnGlobal(void* data, wl_registry* registry, std::uint32_t id, const char* interface,
@@ -109,7 +124,7 @@ void OnGlobal(void* data, wl_registry* registry, std::uint32_t id, const char* i
     auto* globals = static_cast<Globals*>(data);
     if (std::strcmp(interface, wl_output_interface.name) == 0) {
         auto o = std::make_unique<Output>();
-        // Version 4 names the output; what it adds beyond that is not asked for.
+        // Version 2 tells the scale, 4 the name; what comes later is not asked for.
         o->output = static_cast<wl_output*>(
             wl_registry_bind(registry, id, &wl_output_interface, std::min(version, 4u)));
         if (!o->output)
@@ -201,10 +216,15 @@ std::vector<WaylandOutput> QueryWaylandOutputs(const std::string& displayName)
             continue;
         // Odd transforms (90, 270 and their flipped forms) turn the output on its side.
         const bool sideways = (o->transform & 1) != 0;
+        const std::int32_t width = sideways ? o->height : o->width;
+        const std::int32_t height = sideways ? o->width : o->height;
+        Rect area = o->logical;
+        if (area.width <= 0 || area.height <= 0) {
+            area.width = width / o->scale;
+            area.height = height / o->scale;
+        }
         shown.push_back(
-            WaylandOutput{o->name, o->position,
-                          DesktopMode{true, sideways ? o->height : o->width,
-                                      sideways ? o->width : o->height, kWaylandBitsPerPixel}});
+            WaylandOutput{o->name, area, DesktopMode{true, width, height, kWaylandBitsPerPixel}});
     }
     return shown;
 }

@@ -47,7 +47,7 @@ struct LitOutput {
     std::string name;
     xcb_randr_mode_t mode;
     bool sideways; // turned by 90 or 270 degrees
-    platform::Position position;
+    platform::Rect area;
 };
 
 // The outputs whose CRTC shows a mode, in the server's order. Whether the server has seen
@@ -80,7 +80,7 @@ std::vector<LitOutput> LitOutputs(xcb_connection_t* c,
         lit.push_back(LitOutput{
             outputs[i], std::string(name, nameLength), crtc->mode,
             (crtc->rotation & (XCB_RANDR_ROTATION_ROTATE_90 | XCB_RANDR_ROTATION_ROTATE_270)) != 0,
-            platform::Position{crtc->x, crtc->y}});
+            platform::Rect{crtc->x, crtc->y, crtc->width, crtc->height}});
     }
     return lit;
 }
@@ -177,21 +177,20 @@ DesktopMode QueryX11Mode(const char* displayName, const std::string& monitor)
     return DesktopMode{true, size.width, size.height, *bitsPerPixel};
 }
 
-std::optional<Position> QueryX11MonitorPosition(const char* displayName, const std::string& monitor)
+std::vector<X11Monitor> QueryX11Monitors(const char* displayName)
 {
     int screenNumber = 0;
     Connection c = Connect(displayName, &screenNumber);
     if (!c)
-        return std::nullopt;
+        return {};
     const xcb_screen_t* screen = ScreenAt(xcb_get_setup(c.get()), screenNumber);
     const Resources resources = screen ? ScreenResources(c.get(), screen->root) : nullptr;
     if (!resources)
-        return std::nullopt;
-    for (const LitOutput& output : LitOutputs(c.get(), resources.get())) {
-        if (output.name == monitor)
-            return output.position;
-    }
-    return std::nullopt;
+        return {};
+    std::vector<X11Monitor> monitors;
+    for (const LitOutput& output : LitOutputs(c.get(), resources.get()))
+        monitors.push_back(X11Monitor{output.name, output.area});
+    return monitors;
 }
 
 } // namespace platform

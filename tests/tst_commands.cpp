@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/config_file.h"
 #include "dialog/commands.h"
+#include "dialog/desktop_target.h"
 #include "dialog/form1.h"
 
 #include <QAbstractButton>
@@ -183,8 +184,9 @@ private slots:
     {
         Click("Command1");
         const vexalo::DisplayChoices defaults = form_->choices();
-        QCOMPARE(ReadAll("config.txt"), QByteArray::fromStdString(vexalo::ConfigFileText(
-                                            defaults, vexalo::QueryDesktopMode())));
+        QCOMPARE(ReadAll("config.txt"),
+                 QByteArray::fromStdString(vexalo::ConfigFileText(
+                     defaults, vexalo::QueryDesktopMode(vexalo::DesktopTargetOf(*form_)))));
         Click("Option1");
         Click("Command1");
         QVERIFY(ReadAll("config.txt").contains("\r\nWIDTH: 640\r\nHEIGHT: 480\r\n"));

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "core/desktop_mode.h"
+#include "core/desktop_mode_platform.h"
 #include "servers.h"
 
 #include <QFile>
@@ -13,7 +14,11 @@
 
 using vexalo::DesktopMode;
 
+using Outputs = std::vector<vexalo::platform::WaylandOutput>;
+using XMonitors = std::vector<vexalo::platform::X11Monitor>;
 Q_DECLARE_METATYPE(DesktopMode)
+Q_DECLARE_METATYPE(Outputs)
+Q_DECLARE_METATYPE(XMonitors)
 
 namespace vexalo {
 char* toString(const DesktopMode& m)
@@ -41,7 +46,7 @@ private slots:
         QFETCH(DesktopMode, expected);
         Xvfb server;
         QVERIFY2(server.start(geometry), "Xvfb did not start");
-        QCOMPARE(vexalo::QueryDesktopMode(server.display().toLatin1().constData()), expected);
+        QCOMPARE(vexalo::QueryDesktopMode({"", server.display().toStdString(), ""}), expected);
     }
 
     // Several monitors: the window's (by name), else the primary, else the first lit one;
@@ -176,6 +181,36 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(vexalo::QueryDesktopMode(target), expected, 20000);
     }
 
+    void choosesTheOutputAtXwaylandsPlace_data()
+    {
+        QTest::addColumn<Outputs>("outputs");
+        QTest::addColumn<XMonitors>("x");
+        QTest::addColumn<QString>("monitor");
+        QTest::addColumn<DesktopMode>("expected");
+        // KWin puts Xwayland at the largest scale: 1920x1080 at 2, then 1920x1080 turned left.
+        const Outputs kde{{"Virtual-0", {0, 0, 960, 540}, {true, 1920, 1080, 32}},
+                          {"Virtual-1", {1920, 0, 1080, 1920}, {true, 1080, 1920, 32}}};
+        const XMonitors kdeX{{"XWAYLAND0", {0, 0, 1920, 1080}},
+                             {"XWAYLAND1", {3840, 0, 2160, 3840}}};
+        QTest::newRow("KWin at scale 2, turned") << kde << kdeX << "XWAYLAND1" << kde[1].mode;
+        const Outputs three{{"eDP-1", {0, 0, 1920, 1080}, {true, 3840, 2160, 32}},
+                            {"DP-1", {1920, 0, 1920, 1080}, {true, 1920, 1080, 32}},
+                            {"DP-2", {3840, 0, 2560, 1440}, {true, 2560, 1440, 32}}};
+        const XMonitors threeX{{"XWAYLAND0", {0, 0, 3840, 2160}},
+                               {"XWAYLAND1", {3840, 0, 3840, 2160}},
+                               {"XWAYLAND2", {7680, 0, 5120, 2880}}};
+        QTest::newRow("KWin, place not logical") << three << threeX << "XWAYLAND1" << three[1].mode;
+    }
+    void choosesTheOutputAtXwaylandsPlace()
+    {
+        QFETCH(Outputs, outputs);
+        QFETCH(XMonitors, x);
+        QFETCH(QString, monitor);
+        QFETCH(DesktopMode, expected);
+        QCOMPARE(vexalo::ChooseOutput(outputs, monitor.toStdString(), [&] { return x; }).mode,
+                 expected);
+    }
+
     // When the compositor cannot be asked, the X display is.
     void fallsBackToXWithoutTheCompositor_data()
     {
@@ -211,7 +246,7 @@ private slots:
         QVERIFY2(server.start("1024x600x24"), "Xvfb did not start");
         const QByteArray saved = qgetenv("DISPLAY");
         qputenv("DISPLAY", server.display().toLatin1());
-        const DesktopMode mode = vexalo::QueryDesktopMode();
+        const DesktopMode mode = vexalo::QueryDesktopMode({});
         qputenv("DISPLAY", saved);
         QCOMPARE(mode, (DesktopMode{true, 1024, 600, 32}));
     }
@@ -229,8 +264,7 @@ private slots:
         const QByteArray saved = qgetenv("DISPLAY");
         if (display.isEmpty())
             qunsetenv("DISPLAY");
-        const DesktopMode mode =
-            vexalo::QueryDesktopMode(display.isEmpty() ? nullptr : display.constData());
+        const DesktopMode mode = vexalo::QueryDesktopMode({"", display.toStdString(), ""});
         // Nor does a Wayland display that is not there change that.
         const DesktopMode withWayland = vexalo::QueryDesktopMode(
             vexalo::DesktopTarget{"", display.toStdString(), "/nonexistent/wayland-0"});
