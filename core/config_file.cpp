@@ -174,6 +174,8 @@ int ListAttributes(int fd, std::vector<char>& names)
         const ssize_t got = ::flistxattr(fd, names.data(), names.size());
         if (got >= 0) {
             names.resize(static_cast<std::size_t>(got));
+            if (!names.empty() && names.back() != '\0')
+                names.push_back('\0'); // so that every name ends, whatever the file system
             return 0;
         }
         if (errno != ERANGE) // grown in between: ask again
