@@ -325,8 +325,7 @@ void RewriteInPlace(Fd fd, const std::string& text, off_t oldSize)
             error = ::ftruncate(fd.get(), size) == 0 ? 0 : errno;
         if (error != 0) {
             // A file grown part-way gets its old length back; no old byte was touched.
-            if (::ftruncate(fd.get(), oldSize) != 0) {
-            }
+            [[maybe_unused]] const int restored = ::ftruncate(fd.get(), oldSize);
             Fail(error);
         }
     }
