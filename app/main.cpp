@@ -24,12 +24,15 @@ namespace {
 using vexalo::kProgram;
 
 // A closed standard stream would be handed to the next file opened, the X connection among
-// them, and Qt's first warning would then be written into that connection.
+// them, and Qt's first warning would then be written into that connection. Where there is no
+// /dev/null (a minimal container), a descriptor that only names the root directory takes the
+// place: reads and writes on it fail, so nothing can be mistaken for the stream.
 void OpenClosedStandardStreams()
 {
     for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
-        if (fcntl(fd, F_GETFD) == -1 && errno == EBADF)
-            open("/dev/null", O_RDWR); // the lowest free descriptor, which is this one
+        // Each open takes the lowest free descriptor, which is this one.
+        if (fcntl(fd, F_GETFD) == -1 && errno == EBADF && open("/dev/null", O_RDWR) != fd)
+            open("/", O_PATH);
     }
 }
 

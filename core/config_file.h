@@ -17,7 +17,9 @@ inline constexpr char kConfigFileName[] = "config.txt";
 std::string ConfigFileText(const DisplayChoices& choices, const DesktopMode& desktop);
 
 // Writes config.txt from `choices` and the desktop mode `desktop`. The old file is replaced
-// only once the new content is safely on disk; on failure it is left as it was.
+// only once the new content is safely on disk, keeping its owner, group, mode, ACL and
+// extended attributes; on failure it is left as it was. Where it cannot be replaced it is
+// rewritten in place, and only a failed write or cut to length there can leave it mixed.
 // Throws Error, e.g. "config.txt: No space left on device" with ENOSPC.
 void WriteConfigFile(const DisplayChoices& choices, const DesktopMode& desktop);
 

@@ -404,6 +404,14 @@ private slots:
             << QByteArray("cd mnt/a && \"$H\" && cd ../b && \"$H\"") << QByteArray()
             << QByteArray("new mnt/a/config.txt && new mnt/b/config.txt && "
                           "only mnt/a config.txt && only mnt/b config.txt");
+        QTest::newRow("append-only directory we may write but not read: rewritten in place")
+            << true
+            << QByteArray("truncate -s 4M img && mkfs.ext4 -q img && mkdir mnt || exit 1\n"
+                          "mount -o loop img mnt || exit 77\n"
+                          "mkdir -m 703 mnt/c; printf old > mnt/c/config.txt\n"
+                          "chmod 666 mnt/c/config.txt; chattr +a mnt/c")
+            << QByteArray("cd mnt/c && as nobody \"$H\"") << QByteArray()
+            << QByteArray("new mnt/c/config.txt && only mnt/c config.txt");
         QTest::newRow("sticky directory, another user's writable file: rewritten in place")
             << true
             << QByteArray("chmod 755 .; mkdir -m 1777 pub; printf old > pub/config.txt\n"
@@ -411,6 +419,42 @@ private slots:
             << QByteArray("cd pub && as daemon \"$H\"") << QByteArray()
             << QByteArray("new pub/config.txt && only pub config.txt && "
                           "[ \"$(stat -c %U:%G:%a pub/config.txt)\" = nobody:nogroup:666 ]");
+        QTest::newRow("ACL entries, deny ones too, and attributes are kept; defaults not added")
+            << false
+            << QByteArray("chmod 755 .; printf old > config.txt; chmod 644 config.txt\n"
+                          "setfacl -m u:daemon:rw,u:nobody:--- config.txt || exit 77\n"
+                          "setfattr -n user.note -v kept config.txt || exit 77\n"
+                          "getfacl -c config.txt > acl; stat -c %i config.txt > inode\n"
+                          "mkdir d; printf old > d/config.txt; setfacl -d -m u:bin:rwx d")
+            << QByteArray("\"$H\" && as daemon \"$H\" && cd d && \"$H\"") << QByteArray()
+            << QByteArray("new config.txt && [ \"$(getfacl -c config.txt)\" = \"$(cat acl)\" ] "
+                          "&& [ \"$(getfattr --only-values -n user.note config.txt)\" = kept ] && "
+                          "[ \"$(stat -c %i config.txt)\" != \"$(cat inode)\" ] && "
+                          "new d/config.txt && [ -z \"$(getfacl -cs d/config.txt)\" ]");
+        QTest::newRow("FUSE mount that denies chmod: rewritten in place, every time")
+            << true
+            << QByteArray("[ -c /dev/fuse ] || { echo 'no /dev/fuse'; exit 77; }\n"
+                          "mkdir src mnt; printf old > src/config.txt; chmod 644 src/config.txt\n"
+                          "bindfs --chmod-deny src mnt")
+            << QByteArray("cd mnt && \"$H\" && \"$H\"") << QByteArray()
+            << QByteArray("new src/config.txt && only src config.txt");
+        QTest::newRow("in place, no room for the new text: the old text stays whole")
+            << true << QByteArray("chmod 755 .; printf old > config.txt; chmod 666 config.txt")
+            << "as nobody prlimit --fsize=40 \"$H\"; as nobody env " + strace +
+                   "-e trace=fallocate,ftruncate -e inject=fallocate:error=EOPNOTSUPP "
+                   "-e inject=ftruncate:error=EDQUOT \"$H\""
+            << QByteArray("config.txt: File too large\nconfig.txt: Disk quota exceeded")
+            << QByteArray("[ \"$(cat config.txt)\" = old ] && only . config.txt");
+        QTest::newRow("killed while writing: nothing left beside the old file")
+            << false << QByteArray("printf old > config.txt")
+            << strace + "-e trace=fdatasync -e inject=fdatasync:signal=KILL \"$H\"" << QByteArray()
+            << QByteArray("[ \"$(cat config.txt)\" = old ] && only . config.txt");
+        QTest::newRow("link to a name near the length limit")
+            << false
+            << QByteArray("n=$(printf 'n%.0s' {1..250}); printf old > $n; ln -s $n config.txt")
+            << QByteArray("\"$H\"") << QByteArray()
+            << QByteArray("[ -L config.txt ] && new $(readlink config.txt) && "
+                          "[ $(ls -A | wc -l) = 2 ]");
         QTest::newRow("root keeps a user's owner, group and mode")
             << true
             << QByteArray("printf old > config.txt; chown nobody:nogroup config.txt\n"
@@ -460,7 +504,8 @@ private slots:
 
         const auto [setupStatus, setupOutput] = RunScript(dir().path(), "set -e\n" + setup);
         if (setupStatus == 77)
-            QSKIP("this machine cannot set the case up");
+            QSKIP(setupOutput.isEmpty() ? "this machine cannot set the case up"
+                                        : setupOutput.constData());
         QVERIFY2(setupStatus == 0, setupOutput.constData());
         QCOMPARE(RunScript(dir().path(), run).second, message);
         const auto [checkStatus, listing] =

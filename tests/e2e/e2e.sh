@@ -350,9 +350,13 @@ TABLE
 
     # Standard streams closed: Qt warns while it starts (of the unknown style), and that warning
     # must not go into whatever file took the closed descriptor, such as the X connection.
-    local closed
-    for closed in '2>&-' '0<&- 1>&- 2>&-'; do
-        (cd "$WORK/run" && eval 'exec "$WORK/install/vexalo-config" -style no-such-style '"$closed") &
+    local tool='"$WORK/install/vexalo-config" -style no-such-style' how
+    local hows=("exec $tool 2>&-" "exec $tool 0<&- 1>&- 2>&-")
+    # And with no /dev/null to fill them from, as in a minimal container (needs root).
+    [ "$(id -u)" != 0 ] ||
+        hows+=("exec unshare -m sh -c 'mount -t tmpfs none /dev && exec \"\$@\" 2>&-' sh $tool")
+    for how in "${hows[@]}"; do
+        (cd "$WORK/run" && eval "$how") &
         TOOL_PID=$!
         await_window
         click_cancel; expect_exit 0
