@@ -13,11 +13,11 @@
 
 namespace vexalo::platform {
 
-// X11: announces the launch of `program` on the window's root (startup notification) and
+// X11: sends the startup notification's "new:" message for `program` to the window's root and
 // returns DESKTOP_STARTUP_ID.
 std::vector<std::string> BeginActivationX11(const ToolWindow& window, std::string_view program);
 
-// X11: ends the announced launch of `startupId`, so the desktop stops waiting for it.
+// X11: sends "remove:" for `startupId`, so the desktop stops waiting for the launch.
 void WithdrawActivationX11(const ToolWindow& window, std::string_view startupId);
 
 // Wayland: returns an xdg_activation_v1 token as XDG_ACTIVATION_TOKEN and DESKTOP_STARTUP_ID.

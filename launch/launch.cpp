@@ -360,9 +360,11 @@ struct ExecPlan {
     ::_exit(127);
 }
 
-// Forks the detached start and waits for the exec's outcome. QProcess::startDetached is not
-// used: it takes names as QString, not as the kernel's bytes; it leaves the signals the tool
-// ignores or blocks in force in the renderer; and it cannot run the descriptor that was checked.
+// Forks the detached start and waits for the exec's outcome. Not QProcess::startDetached:
+// it takes names as QString, where the kernel's are bytes; it leaves the signals the tool
+// ignores or blocks in force in the renderer; it tells only that the start failed, where the
+// errno of the failed exec comes back here through a pipe; and it cannot run the descriptor
+// that was checked.
 void SpawnDetached(const ExecPlan& plan)
 {
     int errorPipe[2];
