@@ -2,7 +2,9 @@
 #pragma once
 
 // Starting the renderer: where it is looked for, how a Windows renderer runs through Wine,
-// and the activation that lets its first window take the focus from the user's click.
+// and the activation that lets its first window take the focus from the user's click. The
+// renderer gets no arguments, the working directory, the tool's environment and a session of
+// its own; the tool does not wait for it.
 
 #include <cstdint>
 #include <functional>
@@ -46,10 +48,8 @@ struct SearchPlaces {
 // Returns the running tool's places: its binary's directory, the working directory and PATH.
 SearchPlaces CurrentSearchPlaces();
 
-// Starts the renderer found in `places`, with no arguments, in the working directory and the
-// tool's environment, in its own session, detached; a Windows program runs through Wine.
-// `entries` ("NAME=value") are added to its environment or replace the tool's own. Throws
-// Error, before returning, when the renderer cannot be started.
+// Starts the renderer found in `places`, detached, with `entries` ("NAME=value") in its
+// environment; throws Error when it cannot be started.
 void StartRenderer(const SearchPlaces& places, const std::vector<std::string>& entries = {});
 
 // The tool's window and the user's input that ran the command, as its display system names
@@ -69,9 +69,7 @@ struct ToolWindow {
     std::function<WaylandInput()> wlInput;
 };
 
-// Starts the renderer as StartRenderer does, activated from `window`, with DISPLAY set to
-// the X display the window is on. An activation whose renderer cannot start is withdrawn.
-// Throws Error.
+// Starts the renderer as StartRenderer does, activated from `window` and on its display.
 void StartRendererFrom(const ToolWindow& window, const SearchPlaces& places);
 
 } // namespace vexalo
