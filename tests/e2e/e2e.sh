@@ -452,5 +452,19 @@ case_windows_renderer_runs_maximized_in_the_working_directory() {
     wineserver -k 2>/dev/null || true
 }
 
+case_startup_id_keeps_to_a_plain_host_name() {
+    if [ "$(id -u)" -ne 0 ]; then echo "SKIP: a host name of our own needs root"; return 0; fi
+    start_desktop 800x600x24; install_tool; install_renderer
+    # Qt's own "remove:" message sends the id unquoted: a space or quote would break it.
+    (cd "$WORK/run" && exec env RENDERER_RECORD="$WORK/record" unshare --uts \
+        sh -c 'hostname "my \"box\" 2"; exec "$0"' "$WORK/install/vexalo-config") 2>"$WORK/stderr" &
+    TOOL_PID=$!
+    await_window; click_save_and_start; expect_exit 0
+    wait_for 10 test -s "$WORK/record" || fail "the renderer did not start"
+    grep -qx 'DESKTOP_STARTUP_ID=vexalo-config-[0-9]*-my__box__2-opengl.exe_TIME[0-9]*' \
+        "$WORK/record.env" || fail "startup id: $(grep STARTUP "$WORK/record.env")"
+    kill "$(sed -n 's/^pid=//p' "$WORK/record")"
+}
+
 "case_$1"
 echo "PASS: $1"
