@@ -457,7 +457,8 @@ case_startup_id_keeps_to_a_plain_host_name() {
     start_desktop 800x600x24; install_tool; install_renderer
     # Qt's own "remove:" message sends the id unquoted: a space or quote would break it.
     (cd "$WORK/run" && exec env RENDERER_RECORD="$WORK/record" unshare --uts \
-        sh -c 'hostname "my \"box\" 2"; exec "$0"' "$WORK/install/vexalo-config") 2>"$WORK/stderr" &
+        sh -c 'printf "my \"box\" 2" >/proc/sys/kernel/hostname && exec "$0"' \
+        "$WORK/install/vexalo-config") 2>"$WORK/stderr" &
     TOOL_PID=$!
     await_window; click_save_and_start; expect_exit 0
     wait_for 10 test -s "$WORK/record" || fail "the renderer did not start"
