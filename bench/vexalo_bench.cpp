@@ -4,6 +4,8 @@
 // Runs in an X server with a window manager already running (see bench/run.sh).
 //
 // usage: vexalo-bench RUNS WARMUP TOOL BARE_WINDOW BARE_QT_WINDOW RENDERER_STANDIN WORK_DISK_DIR
+// With VEXALO_BENCH_WINDOWS_RENDERER naming a Windows program, Save and Start is also timed
+// through Wine.
 #include "bench/child_process.h"
 #include "bench/screen_observer.h"
 #include "dialog/layout.h"
@@ -129,17 +131,27 @@ void MeasureSave(Screen& screen, const Candidate& tool,
     }
 }
 
+// `renderer` marks the moment it runs by creating the file named in RENDERER_MARK or, a
+// Windows one, RENDERER_RECORD. A native one is found on PATH, a Windows one in the working
+// directory, run through Wine in a prefix of its own, which the warm-up rounds create.
 void MeasureSaveAndStart(Screen& screen, Candidate tool, const fs::path& work,
-                         const fs::path& standin, int warmup, int runs, Results& results)
+                         const fs::path& renderer, bool windows, int warmup, int runs,
+                         Results& results)
 {
+    const std::string label = windows ? "Save and Start, Wine" : "Save and Start";
     const fs::path bin = work / "renderer-bin";
-    const fs::path run = work / "save-and-start";
+    const fs::path run = work / (windows ? "save-and-start-wine" : "save-and-start");
     fs::create_directories(bin);
     fs::create_directories(run);
-    fs::copy_file(standin, bin / "opengl.exe", fs::copy_options::overwrite_existing);
+    fs::copy_file(renderer, (windows ? run : bin) / "opengl.exe",
+                  fs::copy_options::overwrite_existing);
     const fs::path mark = run / "renderer-started";
     tool.env.push_back("PATH=" + bin.string() + ":" + std::getenv("PATH"));
-    tool.env.push_back("RENDERER_MARK=" + mark.string());
+    // The shared stand-in marks its start in RENDERER_MARK; the Windows one writes its record.
+    tool.env.push_back((windows ? "RENDERER_RECORD=" : "RENDERER_MARK=") + mark.string());
+    if (windows)
+        tool.env.insert(tool.env.end(), {"WINEPREFIX=" + (work / "wine").string(), "WINEDEBUG=-all",
+                                         "WINEDLLOVERRIDES=mscoree,mshtml="});
     Watch watch(run);
     const QPoint saveAndStart = ButtonCentre("Command2");
     for (int i = 0; i < warmup + runs; ++i) {
@@ -157,8 +169,8 @@ void MeasureSaveAndStart(Screen& screen, Candidate tool, const fs::path& work,
         Reap(child, NowMs() + kTimeoutMs);
         const double gone = NowMs() - clicked;
         if (i >= warmup) {
-            results("Save and Start", "click -> renderer running (ms)").Add(rendererRunning);
-            results("Save and Start", "click -> tool gone (ms)").Add(gone);
+            results(label, "click -> renderer running (ms)").Add(rendererRunning);
+            results(label, "click -> tool gone (ms)").Add(gone);
         }
     }
 }
@@ -245,7 +257,9 @@ int main(int argc, char* argv[])
     MeasureSave(screen, tool, {{"tmpfs", tmpfsDir}, {"work disk", work / "save"}}, warmup, runs,
                 results);
     fs::remove_all(tmpfsDir);
-    MeasureSaveAndStart(screen, tool, work, argv[6], warmup, runs, results);
+    MeasureSaveAndStart(screen, tool, work, argv[6], false, warmup, runs, results);
+    if (const char* windows = std::getenv("VEXALO_BENCH_WINDOWS_RENDERER"); windows && *windows)
+        MeasureSaveAndStart(screen, tool, work, windows, true, warmup, runs, results);
 
     Print(results, runs, warmup);
     const double paint = MedianOf(results, "vexalo-config", "first paint (ms)");

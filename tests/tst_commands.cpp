@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "core/config_file.h"
+#include "core/error.h"
 #include "dialog/commands.h"
 #include "dialog/desktop_target.h"
 #include "dialog/form1.h"
+#include "launch/launch.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -14,11 +16,15 @@
 #include <QTimer>
 #include <csignal>
 #include <fcntl.h>
+#include <grp.h>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using vexalo::Form1;
+using vexalo::LaunchError;
+
+Q_DECLARE_METATYPE(std::error_code)
 
 namespace {
 
@@ -64,6 +70,24 @@ public:
 private:
     QTimer timer_;
 };
+
+// A stand-in that records its name, arguments, directory and DISPLAY; "shebang" false makes
+// it a script that only a shell runs.
+QByteArray StandIn(const QByteArray& name, bool shebang = true)
+{
+    return QByteArray(shebang ? "#!/bin/sh\n" : "") + "printf '%s\\n' \"" + name +
+           " $*\" \"$(pwd)\" \"$DISPLAY\" >\"$RECORD.part\"\nmv \"$RECORD.part\" \"$RECORD\"\n";
+}
+
+// The smallest valid PE image's start: "MZ", and at 0x3C the offset of "PE\0\0".
+QByteArray PeImage(bool valid)
+{
+    QByteArray image(0x48, '\0');
+    image.replace(0, 2, "MZ");
+    image[0x3C] = valid ? 0x40 : 0x70;
+    image.replace(0x40, 4, QByteArray("PE\0\0", 4));
+    return image;
+}
 
 bool IsComplete(const QByteArray& config)
 {
@@ -126,57 +150,108 @@ private slots:
                 ::kill(static_cast<pid_t>(pid), SIGTERM);
     }
 
-    void findRendererLooksBesideToolThenOnPath_data()
+    void startRendererLooksBesideToolThenHereThenOnPath_data()
     {
-        QTest::addColumn<QByteArrayList>("files"); // dir:kind, kind = exec | plain | dir
+        QTest::addColumn<QByteArrayList>("files"); // dir:kind, see below
         QTest::addColumn<QByteArray>("ownDirectory");
         QTest::addColumn<QByteArray>("searchPath"); // @ stands for the temporary directory
-        QTest::addColumn<QByteArray>("expected");   // a directory, or the failure's text
+        QTest::addColumn<QByteArray>("display");    // the tool window's X display, if any
+        QTest::addColumn<QByteArray>("ran");        // what the started file recorded, @ as above
+        QTest::addColumn<std::error_code>("failure");
         const auto row = [](const char* name, const QByteArrayList& files, const QByteArray& own,
-                            const QByteArray& searchPath, const QByteArray& expected) {
-            QTest::newRow(name) << files << own << searchPath << expected;
+                            const QByteArray& searchPath, const QByteArray& ran,
+                            std::error_code failure = {}, const QByteArray& display = {}) {
+            QTest::newRow(name) << files << own << searchPath << display << ran << failure;
         };
+        const std::error_code denied(EACCES, std::generic_category());
 
-        row("beside the tool wins", {"own:exec", "bin:exec"}, "own", "@/bin", "own");
+        row("beside the tool wins", {"own:exec", "run:exec", "bin:exec"}, "own", "@/bin", "own");
+        row("then the working directory", {"run:exec", "bin:exec"}, "own", "@/bin", "run");
         row("then PATH", {"bin:exec"}, "own", "@/other:@/bin", "bin");
         row("first PATH entry wins", {"bin:exec", "other:exec"}, "own", "@/other:@/bin", "other");
         row("non-executable passed over", {"own:plain", "bin:exec"}, "own", "@/bin", "bin");
-        row("only non-executable", {"own:plain"}, "own", "@/bin", "opengl.exe: Permission denied");
-        row("a directory of that name", {"bin:dir"}, "own", "@/bin",
-            "opengl.exe: Permission denied");
-        row("nowhere", {}, "own", "@/bin", "opengl.exe: No such file or directory");
-        row("current directory is not searched unasked", {"run:exec"}, "own", "::.:run:./run:@/bin",
-            "opengl.exe: No such file or directory");
-        row("current directory named on PATH", {"run:exec"}, "own", "@/run", "run");
+        row("only non-executable", {"own:plain"}, "own", "@/bin", {}, denied);
+        row("a directory of that name", {"bin:dir"}, "own", "@/bin", {}, denied);
+        row("nowhere", {}, "own", "@/bin", {}, LaunchError::NotFound);
+        row("relative PATH entries are not searched", {"other:exec"}, "own", "::.:../other", {},
+            LaunchError::NotFound);
         // Names are bytes to the kernel; the locale's encoding need not fit them.
         row("tool installed in a Latin-1 directory", {"caf\xe9:exec", "bin:exec"}, "caf\xe9",
             "@/bin", "caf\xe9");
         row("Latin-1 PATH entry", {"caf\xe9:exec"}, "own", "@/bin:@/caf\xe9", "caf\xe9");
+        // The working directory's copy must be the user's, and no one else's to change.
+        row("another user's copy here", {"run:foreign"}, "own", "@/bin", {},
+            LaunchError::ForeignOwner);
+        row("another user's copy here, PATH's runs", {"run:foreign", "bin:exec"}, "own", "@/bin",
+            "bin");
+        row("writable by all", {"run:world-writable"}, "own", "@/bin", {},
+            LaunchError::WritableByOthers);
+        row("writable by a shared group", {"run:group-writable"}, "own", "@/bin", {},
+            LaunchError::WritableByOthers);
+        row("writable by the user's private group", {"run:private-group"}, "own", "@/bin", "run");
+        row("script without #! runs in sh", {"run:text"}, "own", "@/bin", "run");
+        // A Windows program, told by its content, runs through Wine, found where the renderer
+        // is but never here.
+        row("Windows program through Wine", {"run:pe", "bin:wine"}, "own", "@/bin",
+            "wine start /d . /max /unix @/run/opengl.exe");
+        row("Windows program, no Wine", {"run:pe"}, "own", "@/bin", {}, LaunchError::NeedsWine);
+        row("Windows program, Wine only here", {"run:pe", "run:wine"}, "own", "@/bin", {},
+            LaunchError::NeedsWine);
+        row("MZ without a PE header", {"run:mz", "bin:wine"}, "own", "@/bin", {},
+            LaunchError::InvalidWindowsProgram);
+        row("the window's display", {"bin:exec"}, "own", "@/bin", "bin", {}, ":77");
     }
-    void findRendererLooksBesideToolThenOnPath()
+    void startRendererLooksBesideToolThenHereThenOnPath()
     {
         QFETCH(QByteArrayList, files);
         QFETCH(QByteArray, ownDirectory);
         QFETCH(QByteArray, searchPath);
-        QFETCH(QByteArray, expected);
+        QFETCH(QByteArray, display);
+        QFETCH(QByteArray, ran);
+        QFETCH(std::error_code, failure);
         const QByteArray base = QFile::encodeName(tmp_->path()) + '/';
         for (const QByteArray& file : files) {
-            const QByteArray dir = base + file.left(file.indexOf(':'));
+            const QByteArray dirName = file.left(file.indexOf(':'));
+            const QByteArray dir = base + dirName;
             const QByteArray kind = file.mid(file.indexOf(':') + 1);
             ::mkdir(dir.constData(), 0755);
-            const QByteArray path = dir + "/opengl.exe";
+            const QByteArray path = dir + (kind == "wine" ? "/wine" : "/opengl.exe");
             if (kind == "dir")
                 QCOMPARE(::mkdir(path.constData(), 0755), 0);
+            else if (kind == "pe" || kind == "mz")
+                WriteFile(path, PeImage(kind == "pe"), 0755);
             else
-                WriteFile(path, kRendererScript, kind == "exec" ? 0755 : 0644);
+                WriteFile(path, StandIn(kind == "wine" ? kind : dirName, kind != "text"),
+                          kind == "plain" ? 0644 : 0755);
+            if (kind == "world-writable")
+                QCOMPARE(::chmod(path.constData(), 0757), 0);
+            if (kind == "private-group")
+                QCOMPARE(::chmod(path.constData(), 0775), 0);
+            if (kind == "group-writable" || kind == "foreign") {
+                const group* users = ::getgrnam("users");
+                if (::chown(path.constData(), kind == "foreign" ? 65534 : -1,
+                            users ? users->gr_gid : 100) != 0 ||
+                    ::chmod(path.constData(), 0775) != 0)
+                    QSKIP("another user's or group's file needs root");
+            }
         }
         searchPath.replace('@', QFile::encodeName(tmp_->path()));
+        ran.replace('@', QFile::encodeName(tmp_->path()));
+        const vexalo::SearchPlaces places{(base + ownDirectory).toStdString(),
+                                          QFile::encodeName(Run()).toStdString(),
+                                          searchPath.toStdString()};
         try {
-            const std::string found =
-                vexalo::FindRenderer((base + ownDirectory).toStdString(), searchPath.toStdString());
-            QCOMPARE(QByteArray::fromStdString(found), base + expected + "/opengl.exe");
-        } catch (const vexalo::RendererError& e) {
-            QCOMPARE(QByteArray(e.what()), expected);
+            vexalo::ToolWindow window;
+            window.xDisplay = display.toStdString();
+            vexalo::StartRendererFrom(window, places);
+            QVERIFY2(!failure, "started");
+            QTRY_VERIFY(QFile::exists(Path("record")));
+            const QByteArrayList record = ReadAll(Path("record")).split('\n');
+            QCOMPARE(record.value(0).trimmed(), ran);
+            QCOMPARE(record.value(1), QFile::encodeName(Run()));
+            QCOMPARE(record.value(2), display.isEmpty() ? qgetenv("DISPLAY") : display);
+        } catch (const vexalo::Error& e) {
+            QCOMPARE(e.code(), failure);
         }
     }
 
@@ -237,32 +312,39 @@ private slots:
     {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("obstacle");
-        QTest::addColumn<QString>("report");
+        QTest::addColumn<QByteArray>("subject");
+        QTest::addColumn<std::error_code>("failure");
         QTest::addColumn<bool>("configWritten");
+        const auto row = [](const char* name, const char* command, const char* obstacle,
+                            const char* subject, std::error_code failure, bool configWritten) {
+            QTest::newRow(name) << command << obstacle << QByteArray(subject) << failure
+                                << configWritten;
+        };
+        const auto system = [](int error) {
+            return std::error_code(error, std::generic_category());
+        };
 
-        QTest::newRow("save, config.txt is a directory") << "Command1"
-                                                         << "config dir"
-                                                         << "config.txt: Is a directory" << false;
-        QTest::newRow("save and start, config.txt is a directory")
-            << "Command2"
-            << "config dir"
-            << "config.txt: Is a directory" << false;
-        QTest::newRow("renderer missing") << "Command2"
-                                          << "no renderer"
-                                          << "opengl.exe: No such file or directory" << true;
-        QTest::newRow("renderer not executable") << "Command2"
-                                                 << "plain renderer"
-                                                 << "opengl.exe: Permission denied" << true;
-        QTest::newRow("renderer not a program") << "Command2"
-                                                << "garbage renderer"
-                                                << "opengl.exe: Exec format error" << true;
+        row("save, config.txt is a directory", "Command1", "config dir", "config.txt",
+            system(EISDIR), false);
+        row("save and start, config.txt is a directory", "Command2", "config dir", "config.txt",
+            system(EISDIR), false);
+        row("renderer missing", "Command2", "no renderer", "opengl.exe", LaunchError::NotFound,
+            true);
+        row("renderer not executable", "Command2", "plain renderer", "opengl.exe", system(EACCES),
+            true);
+        row("renderer not a program", "Command2", "garbage renderer", "opengl.exe", system(ENOEXEC),
+            true);
     }
     void failureIsReportedOnceThenEnds()
     {
         QFETCH(QString, command);
         QFETCH(QString, obstacle);
-        QFETCH(QString, report);
+        QFETCH(QByteArray, subject);
+        QFETCH(std::error_code, failure);
         QFETCH(bool, configWritten);
+        // The words come from the code, in whatever language the locale speaks.
+        const QString report =
+            QString::fromLocal8Bit(vexalo::Error(subject.toStdString(), failure).what());
 
         if (obstacle == "config dir") {
             PutRendererOnPath(kRendererScript, 0755);

@@ -432,5 +432,43 @@ case_save_and_start_announces_launch_with_click_time() {
     kill "$(sed -n 's/^pid=//p' "$WORK/record")"
 }
 
+case_windows_renderer_runs_maximized_in_the_working_directory() {
+    start_desktop 800x600x24; install_tool
+    cp "$WINDOWS_RENDERER" "$WORK/run/opengl.exe"
+    export WINEPREFIX="$WORK/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    # The window is put on the server by -display; DISPLAY names one that does not exist.
+    TOOL_DISPLAY=:999 start_tool -display "$DISPLAY"
+    "$STARTUP_WATCHER" >"$WORK/watch" &
+    PIDS+=($!)
+    wait_for 10 grep -qx ready "$WORK/watch" || fail "the watcher did not start"
+    click_save_and_start
+    expect_exit 0
+    wait_for 120 test -s "$WORK/record" || fail "the Windows renderer did not run"
+    { printf 'zoomed=1\ncwd=Z:%s\\run\n' "${WORK//\//\\}"; expected_config 1024 768 32 1 800 600 32; } \
+        >"$WORK/expected"
+    same_bytes "$WORK/record" "$WORK/expected"
+    # Wine ends the launch the tool announced once the renderer's window is up.
+    local id
+    id="$(sed -n 's/^message new: ID="\([^"]*\)".*/\1/p' "$WORK/watch")"
+    [ -n "$id" ] && wait_for 20 grep -q "^message remove: ID=\"\?$id" "$WORK/watch" ||
+        fail "the launch was not completed: $(cat "$WORK/watch")"
+    wineserver -k 2>/dev/null || true
+}
+
+case_startup_id_keeps_to_a_plain_host_name() {
+    if [ "$(id -u)" -ne 0 ]; then echo "SKIP: a host name of our own needs root"; return 0; fi
+    start_desktop 800x600x24; install_tool; install_renderer
+    # Qt's own "remove:" message sends the id unquoted: a space or quote would break it.
+    (cd "$WORK/run" && exec env RENDERER_RECORD="$WORK/record" unshare --uts \
+        sh -c 'printf "my \"box\" 2" >/proc/sys/kernel/hostname && exec "$0"' \
+        "$WORK/install/vexalo-config") 2>"$WORK/stderr" &
+    TOOL_PID=$!
+    await_window; click_save_and_start; expect_exit 0
+    wait_for 10 test -s "$WORK/record" || fail "the renderer did not start"
+    grep -qx 'DESKTOP_STARTUP_ID=vexalo-config-[0-9]*-my__box__2-opengl.exe_TIME[0-9]*' \
+        "$WORK/record.env" || fail "startup id: $(grep STARTUP "$WORK/record.env")"
+    kill "$(sed -n 's/^pid=//p' "$WORK/record")"
+}
+
 "case_$1"
 echo "PASS: $1"

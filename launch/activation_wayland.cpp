@@ -1,15 +1,11 @@
 // SPDX-License-Identifier: MIT
 // Wayland: an xdg_activation_v1 token for the tool's window, tied to the serial of the user's
 // input, which the compositor grants to the program that presents it.
-#include "dialog/activation.h"
+#include "launch/activation_platform.h"
 
 #include "xdg-activation-v1-client-protocol.h"
 
-#include <QGuiApplication>
-#include <QWidget>
-#include <QWindow>
 #include <cstring>
-#include <qpa/qplatformnativeinterface.h>
 #include <wayland-client.h>
 
 namespace vexalo::platform {
@@ -44,14 +40,10 @@ constexpr xdg_activation_token_v1_listener kTokenListener = {OnToken};
 
 } // namespace
 
-std::vector<std::string> RequestActivationToken(QWidget& window)
+std::vector<std::string> BeginActivationWayland(const ToolWindow& window)
 {
-    QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
-    QWindow* handle = window.windowHandle();
-    if (!native || !handle)
-        return {};
-    auto* display = static_cast<wl_display*>(native->nativeResourceForIntegration("wl_display"));
-    auto* surface = static_cast<wl_surface*>(native->nativeResourceForWindow("surface", handle));
+    wl_display* display = window.wlDisplay;
+    wl_surface* surface = window.wlSurface;
     if (!display)
         return {};
 
@@ -69,14 +61,11 @@ std::vector<std::string> RequestActivationToken(QWidget& window)
         xdg_activation_token_v1* request =
             xdg_activation_v1_get_activation_token(globals.activation);
         xdg_activation_token_v1_add_listener(request, &kTokenListener, &token);
-        // Qt's seat and the serial of its last input event; Qt dereferences its seat without
-        // a check, so ask only where the compositor has one.
-        if (globals.seat) {
-            auto* seat = static_cast<wl_seat*>(native->nativeResourceForIntegration("wl_seat"));
-            const auto serial = static_cast<uint32_t>(
-                reinterpret_cast<quintptr>(native->nativeResourceForIntegration("serial")));
-            if (seat && serial != 0)
-                xdg_activation_token_v1_set_serial(request, serial, seat);
+        // The seat and serial of the user's input, asked only where the compositor has a seat.
+        if (globals.seat && window.wlInput) {
+            if (const ToolWindow::WaylandInput input = window.wlInput();
+                input.seat && input.serial != 0)
+                xdg_activation_token_v1_set_serial(request, input.serial, input.seat);
         }
         if (surface)
             xdg_activation_token_v1_set_surface(request, surface);

@@ -2,43 +2,36 @@
 // X11: the freedesktop startup-notification protocol. The id carries the X server time of
 // the user's input, from which a window manager with focus-stealing prevention decides
 // whether the new program's first window may take the focus.
-#include "dialog/activation.h"
+#include "launch/activation_platform.h"
 
 #include "core/xcb_reply.h"
 
-#include <QGuiApplication>
-#include <QScreen>
-#include <QWidget>
 #include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <qpa/qplatformnativeinterface.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
 
 namespace vexalo::platform {
 namespace {
 
-xcb_connection_t* Connection()
+// The host-name part of the startup id, kept to characters no reader of the protocol
+// quotes: Qt's own "remove:" message sends the id bare.
+std::string HostPart()
 {
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->connection() : nullptr;
-}
-
-// The server time of the last button or key press the tool received, which is what ran the
-// command. A command run without one (e.g. by a screen reader) takes the time of now.
-xcb_timestamp_t UserTime(QWidget& window)
-{
-    QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
-    QScreen* screen = window.screen();
-    if (!native || !screen)
-        return XCB_CURRENT_TIME;
-    auto time = reinterpret_cast<quintptr>(native->nativeResourceForScreen("appusertime", screen));
-    if (time == XCB_CURRENT_TIME)
-        time = reinterpret_cast<quintptr>(native->nativeResourceForScreen("gettimestamp", screen));
-    return static_cast<xcb_timestamp_t>(time);
+    std::array<char, 256> host{};
+    if (::gethostname(host.data(), host.size() - 1) != 0)
+        return {};
+    std::string part = host.data();
+    for (char& c : part) {
+        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                           (c >= '0' && c <= '9') || c == '.' || c == '_' || c == '-';
+        if (!plain)
+            c = '_';
+    }
+    return part;
 }
 
 struct Root {
@@ -114,35 +107,30 @@ bool SendStartupMessage(xcb_connection_t* c, xcb_window_t from, xcb_window_t roo
 
 } // namespace
 
-std::vector<std::string> AnnounceLaunchX11(QWidget& window, std::string_view program)
+std::vector<std::string> BeginActivationX11(const ToolWindow& window, std::string_view program)
 {
-    xcb_connection_t* c = Connection();
+    xcb_connection_t* c = window.xcb;
     if (!c)
         return {};
-    const auto from = static_cast<xcb_window_t>(window.winId());
-    const Root root = RootOf(c, from);
+    const Root root = RootOf(c, window.xWindow);
     if (root.window == XCB_NONE)
         return {};
 
-    std::array<char, 256> host{};
-    if (::gethostname(host.data(), host.size() - 1) != 0)
-        host = {};
-    const std::string id = "vexalo-config-" + std::to_string(::getpid()) + '-' + host.data() + '-' +
-                           std::string(program) + "_TIME" + std::to_string(UserTime(window));
+    const std::string id = "vexalo-config-" + std::to_string(::getpid()) + '-' + HostPart() + '-' +
+                           std::string(program) + "_TIME" + std::to_string(window.xTime);
     const std::string message = "new: ID=" + Quoted(id) + " NAME=" + Quoted(program) +
                                 " SCREEN=" + std::to_string(root.screen) +
                                 " BIN=" + Quoted(program);
-    if (!SendStartupMessage(c, from, root.window, message))
+    if (!SendStartupMessage(c, window.xWindow, root.window, message))
         return {};
     return {"DESKTOP_STARTUP_ID=" + id};
 }
 
-void WithdrawLaunchX11(QWidget& window, std::string_view startupId)
+void WithdrawActivationX11(const ToolWindow& window, std::string_view startupId)
 {
-    if (xcb_connection_t* c = Connection()) {
-        const auto from = static_cast<xcb_window_t>(window.winId());
-        if (const Root root = RootOf(c, from); root.window != XCB_NONE)
-            SendStartupMessage(c, from, root.window, "remove: ID=" + Quoted(startupId));
+    if (xcb_connection_t* c = window.xcb) {
+        if (const Root root = RootOf(c, window.xWindow); root.window != XCB_NONE)
+            SendStartupMessage(c, window.xWindow, root.window, "remove: ID=" + Quoted(startupId));
     }
 }
 

@@ -1,0 +1,78 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// Starting the renderer: where it is looked for, how a Windows renderer runs through Wine,
+// and the activation that lets its first window take the focus from the user's click. The
+// renderer gets no arguments, the working directory, the tool's environment and a session of
+// its own; the tool does not wait for it.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <system_error>
+#include <type_traits>
+#include <vector>
+
+struct xcb_connection_t;
+struct wl_display;
+struct wl_surface;
+struct wl_seat;
+
+namespace vexalo {
+
+// The renderer's bare name.
+inline constexpr char kRendererName[] = "opengl.exe";
+
+// The tool's own reasons not to start the renderer, beside the system's errno values.
+enum class LaunchError {
+    ForeignOwner = 1,      // the working directory's copy is owned by another user
+    WritableByOthers,      // the working directory's copy may be changed by other users
+    InvalidWindowsProgram, // starts with "MZ" but has no PE header inside the file
+    NeedsWine,             // a Windows program, and no wine was found
+    NotFound,              // in none of the places looked in
+};
+
+// Returns the category of LaunchError codes; its messages are one line each.
+const std::error_category& LaunchCategory();
+
+// Returns `error` as a code of LaunchCategory().
+std::error_code make_error_code(LaunchError error);
+
+// Where the renderer is looked for, in this order. Names are the kernel's bytes.
+struct SearchPlaces {
+    std::string toolDirectory;    // the tool's own; Wine is looked for here too
+    std::string workingDirectory; // absolute; its copy must be the user's own
+    std::string path;             // PATH's syntax; only absolute entries count, also for Wine
+};
+
+// Returns the running tool's places: its binary's directory, the working directory and PATH.
+SearchPlaces CurrentSearchPlaces();
+
+// Starts the renderer found in `places`, detached, with `entries` ("NAME=value") in its
+// environment; throws Error when it cannot be started.
+void StartRenderer(const SearchPlaces& places, const std::vector<std::string>& entries = {});
+
+// The tool's window and the user's input that ran the command, as its display system names
+// them. Activation (X11 startup notification, a Wayland xdg_activation_v1 token) needs them.
+struct ToolWindow {
+    std::string xDisplay; // the X display the window is on; empty on Wayland
+    xcb_connection_t* xcb = nullptr;
+    std::uint32_t xWindow = 0;
+    std::uint32_t xTime = 0; // the server time of the click or key press; 0 for now
+    wl_display* wlDisplay = nullptr;
+    wl_surface* wlSurface = nullptr;
+    struct WaylandInput {
+        wl_seat* seat = nullptr;
+        std::uint32_t serial = 0;
+    };
+    // Asked only when the compositor has a seat: a toolkit may take one for granted.
+    std::function<WaylandInput()> wlInput;
+};
+
+// Starts the renderer as StartRenderer does, activated from `window` and on its display.
+void StartRendererFrom(const ToolWindow& window, const SearchPlaces& places);
+
+} // namespace vexalo
+
+template <> struct std::is_error_code_enum<vexalo::LaunchError> : std::true_type {
+};
