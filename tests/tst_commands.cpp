@@ -76,7 +76,8 @@ private:
 QByteArray StandIn(const QByteArray& name, bool shebang = true)
 {
     return QByteArray(shebang ? "#!/bin/sh\n" : "") + "printf '%s\\n' \"" + name +
-           " $*\" \"$(pwd)\" \"$DISPLAY\" >\"$RECORD.part\"\nmv \"$RECORD.part\" \"$RECORD\"\n";
+           " $*\" \"$(pwd)\" \"$DISPLAY\" >\"$RENDERER_RECORD.part\"\nmv \"$RENDERER_RECORD.part\" "
+           "\"$RENDERER_RECORD\"\n";
 }
 
 // The smallest valid PE image's start: "MZ", and at 0x3C the offset of "PE\0\0".
