@@ -2,12 +2,16 @@
 #pragma once
 
 #include "core/display_choices.h"
+#include "dialog/layout.h"
 
 #include <QWidget>
 #include <array>
 
-class QAbstractButton;
 class QButtonGroup;
+class QCheckBox;
+class QGroupBox;
+class QPushButton;
+class QRadioButton;
 
 namespace vexalo {
 
@@ -46,8 +50,13 @@ private:
     void Command3_Click();
 
     DisplayChoices choices_;
-    std::array<QAbstractButton*, kOptionCount> options_{};
-    QAbstractButton* check1_ = nullptr;
+    std::array<QWidget*, kControls.size()> controls_{}; // row by row, as the table lists them
+    std::array<QRadioButton*, kOptionCount> options_{};
+    QGroupBox* frame1_ = nullptr;
+    QCheckBox* check1_ = nullptr;
+    QPushButton* command1_ = nullptr;
+    QPushButton* command2_ = nullptr;
+    QPushButton* command3_ = nullptr;
     QButtonGroup* resolutionGroup_ = nullptr;
     QButtonGroup* depthGroup_ = nullptr;
     int exitStatus_ = 0;
