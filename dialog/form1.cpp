@@ -1,26 +1,35 @@
 // SPDX-License-Identifier: MIT
 #include "dialog/form1.h"
 
+#include "dialog/accessible.h"
 #include "dialog/commands.h"
 #include "dialog/layout.h"
 
-#include <QAccessible>
-#include <QAccessibleWidget>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QStyle>
 #include <QStyleOptionGroupBox>
 #include <algorithm>
-#include <mutex>
 #include <vector>
 
 namespace vexalo {
 namespace {
+
+// A row of a desktop dialog answers a click anywhere in it, not only on its indicator and
+// caption as Qt's buttons do.
+template <class Button> class WholeRow : public Button {
+public:
+    using Button::Button;
+
+protected:
+    bool hitButton(const QPoint& pos) const override { return this->rect().contains(pos); }
+};
 
 QWidget* CreateControl(const ControlSpec& row, QWidget* container)
 {
@@ -28,13 +37,13 @@ QWidget* CreateControl(const ControlSpec& row, QWidget* container)
     QWidget* control = nullptr;
     switch (row.kind) {
     case ControlKind::OptionButton:
-        control = new QRadioButton(caption, container);
+        control = new WholeRow<QRadioButton>(caption, container);
         break;
     case ControlKind::Frame:
         control = new QGroupBox(caption, container);
         break;
     case ControlKind::CheckBox:
-        control = new QCheckBox(caption, container);
+        control = new WholeRow<QCheckBox>(caption, container);
         break;
     case ControlKind::CommandButton:
         control = new QPushButton(caption, container);
@@ -122,15 +131,6 @@ double PlaceControls(QWidget* window, const std::array<QWidget*, kControls.size(
     return shortfall;
 }
 
-// A plain top-level widget is announced as a mere filler; screen readers should present this
-// window as the dialog it is, under its title.
-QAccessibleInterface* AccessibleForm1(const QString& className, QObject* object)
-{
-    if (className == QLatin1String("vexalo::Form1") && object->isWidgetType())
-        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Dialog);
-    return nullptr;
-}
-
 } // namespace
 
 Form1::Form1(QWidget* parent)
@@ -138,11 +138,10 @@ Form1::Form1(QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint)
 {
-    static std::once_flag accessibleFactory;
-    std::call_once(accessibleFactory, [] { QAccessible::installFactory(AccessibleForm1); });
     setWindowTitle(QStringLiteral("Vexalo Configuration"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/vexalo-config.png")));
     BuildControls();
+    PresentAsDialog(this, frame1_, options_[0]);
     ConnectEvents();
     Form1_Load();
 }
@@ -215,6 +214,46 @@ void Form1::ConnectEvents()
     };
     for (const auto& [button, handler] : events)
         connect(button, &QAbstractButton::clicked, this, handler);
+}
+
+// Tab and Shift+Tab enter an option group at its selected option, as desktop dialogs do;
+// Qt's own chain would enter it at the member that last had the focus.
+bool Form1::focusNextPrevChild(bool next)
+{
+    const auto groupOf = [](QWidget* w) {
+        auto* button = qobject_cast<QAbstractButton*>(w);
+        return button ? button->group() : nullptr;
+    };
+    QWidget* from = focusWidget();
+    if (!from)
+        return QWidget::focusNextPrevChild(next);
+    for (QWidget* w = from;
+         (w = next ? w->nextInFocusChain() : w->previousInFocusChain()) != from;) {
+        QButtonGroup* group = groupOf(w);
+        if (group && group == groupOf(from))
+            continue;
+        // Qt takes Tab focus from a group's other members; the group still is one stop.
+        if (!group &&
+            (!(w->focusPolicy() & Qt::TabFocus) || !w->isEnabled() || !w->isVisibleTo(this)))
+            continue;
+        if (group && group->checkedButton())
+            w = group->checkedButton();
+        w->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        return true;
+    }
+    return false;
+}
+
+// No button is the window's default, so Enter means nothing by itself; on a push button it
+// presses that button, as in every desktop dialog. Options and the check box let it pass.
+void Form1::keyPressEvent(QKeyEvent* event)
+{
+    auto* button = qobject_cast<QPushButton*>(focusWidget());
+    if (button && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        button->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void Form1::ShowChoices()

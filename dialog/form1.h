@@ -16,7 +16,8 @@ class QRadioButton;
 namespace vexalo {
 
 // The program's only window: the user's display choices and the three command buttons.
-// A plain top-level widget, not a dialog, so Enter and Escape have no window-wide meaning.
+// A plain top-level widget, not a dialog, so Enter and Escape have no window-wide meaning;
+// screen readers still see a dialog.
 class Form1 : public QWidget {
     Q_OBJECT
 public:
@@ -30,6 +31,10 @@ public:
 
     // The status the program ends with: 0 unless a command failed.
     int exitStatus() const { return exitStatus_; }
+
+protected:
+    bool focusNextPrevChild(bool next) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void BuildControls();

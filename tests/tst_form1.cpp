@@ -6,6 +6,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -304,18 +305,38 @@ private slots:
                                   "Command1 Command2 Command3");
     }
 
-    void tabMovesFromGroupToGroupWithoutSelecting()
+    void tabEntersEachGroupAtItsSelectionWithoutSelecting_data()
     {
-        // Qt's dialog convention: Tab enters an option group once, arrows move inside it.
-        QStringList visited{QApplication::focusWidget()->objectName()};
+        QTest::addColumn<QStringList>("clicks");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("visited");
+        QTest::newRow("Tab") << QStringList{} << int(Qt::Key_Tab)
+                             << "Option1 Option6 Check1 Command1 Command2 Command3 Option3";
+        QTest::newRow("Shift+Tab") << QStringList{} << int(Qt::Key_Backtab)
+                                   << "Option1 Command3 Command2 Command1 Check1 Option6 Option3";
+        QTest::newRow("Tab, 1600 and 16 bpp")
+            << QStringList{"Option4", "Option5"} << int(Qt::Key_Tab)
+            << "Option1 Option5 Check1 Command1 Command2 Command3 Option4";
+        QTest::newRow("Shift+Tab, 640 and 16 bpp")
+            << QStringList{"Option1", "Option5"} << int(Qt::Key_Backtab)
+            << "Option1 Command3 Command2 Command1 Check1 Option5 Option1";
+    }
+    void tabEntersEachGroupAtItsSelectionWithoutSelecting()
+    {
+        QFETCH(QStringList, clicks);
+        QFETCH(int, key);
+        QFETCH(QString, visited);
+        for (const QString& name : clicks)
+            QTest::mouseClick(button(name), Qt::LeftButton);
+        const QString selected = shown();
+        button("Option1")->setFocus();
+        QStringList seen{QApplication::focusWidget()->objectName()};
         for (int i = 0; i < 6; ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            visited << QApplication::focusWidget()->objectName();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+            seen << QApplication::focusWidget()->objectName();
         }
-        QCOMPARE(visited.join(' '), "Option1 Option5 Check1 Command1 Command2 Command3 Option1");
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
-        QCOMPARE(QApplication::focusWidget(), button("Command3"));
-        QCOMPARE(shown(), "3 6 C");
+        QCOMPARE(seen.join(' '), visited);
+        QCOMPARE(shown(), selected);
     }
 
     void clicksKeepOneChoicePerGroup_data()
@@ -323,28 +344,43 @@ private slots:
         QTest::addColumn<QStringList>("clicks");
         QTest::addColumn<QString>("expected");
         QTest::addColumn<DisplayChoices>("choices");
+        QTest::addColumn<QString>("at");
         QTest::newRow("640 clears 1024 across containers")
-            << QStringList{"Option1"} << "1 6 C" << Choices(1, 6, 1);
+            << QStringList{"Option1"} << "1 6 C" << Choices(1, 6, 1) << "";
         QTest::newRow("then 800 clears 640")
-            << QStringList{"Option1", "Option2"} << "2 6 C" << Choices(2, 6, 1);
+            << QStringList{"Option1", "Option2"} << "2 6 C" << Choices(2, 6, 1) << "";
         QTest::newRow("1600 then 640")
-            << QStringList{"Option4", "Option1"} << "1 6 C" << Choices(1, 6, 1);
+            << QStringList{"Option4", "Option1"} << "1 6 C" << Choices(1, 6, 1) << "";
         QTest::newRow("16 bpp leaves resolution")
-            << QStringList{"Option5"} << "3 5 C" << Choices(3, 5, 1);
+            << QStringList{"Option5"} << "3 5 C" << Choices(3, 5, 1) << "";
         QTest::newRow("selected option again")
-            << QStringList{"Option3", "Option6"} << "3 6 C" << Choices(3, 6, 1);
-        QTest::newRow("full screen off") << QStringList{"Check1"} << "3 6" << Choices(3, 6, 0);
+            << QStringList{"Option3", "Option6"} << "3 6 C" << Choices(3, 6, 1) << "";
+        QTest::newRow("full screen off")
+            << QStringList{"Check1"} << "3 6" << Choices(3, 6, 0) << "";
         QTest::newRow("full screen toggled twice")
-            << QStringList{"Check1", "Check1"} << "3 6 C" << Choices(3, 6, 1);
+            << QStringList{"Check1", "Check1"} << "3 6 C" << Choices(3, 6, 1) << "";
+        // The whole row answers, edges included, as a row in a desktop dialog does.
+        QTest::newRow("640 at its top edge")
+            << QStringList{"Option1"} << "1 6 C" << Choices(1, 6, 1) << "top";
+        QTest::newRow("16 bpp at its bottom edge")
+            << QStringList{"Option5"} << "3 5 C" << Choices(3, 5, 1) << "bottom";
+        QTest::newRow("full screen off at its right end")
+            << QStringList{"Check1"} << "3 6" << Choices(3, 6, 0) << "right";
     }
     void clicksKeepOneChoicePerGroup()
     {
         QFETCH(QStringList, clicks);
         QFETCH(QString, expected);
         QFETCH(DisplayChoices, choices);
-        for (const QString& name : clicks)
-            QTest::mouseClick(button(name), Qt::LeftButton, {},
-                              QPoint(8, button(name)->height() / 2));
+        QFETCH(QString, at);
+        for (const QString& name : clicks) {
+            const QRect r = button(name)->rect();
+            const QPoint where = at == "top"      ? QPoint(r.center().x(), r.top())
+                                 : at == "bottom" ? QPoint(r.center().x(), r.bottom())
+                                 : at == "right"  ? QPoint(r.right(), r.center().y())
+                                                  : QPoint(8, r.center().y());
+            QTest::mouseClick(button(name), Qt::LeftButton, {}, where);
+        }
         QCOMPARE(shown(), expected);
         QCOMPARE(form_->choices(), choices);
     }
@@ -372,22 +408,39 @@ private slots:
         QCOMPARE(shown(), "3 6 C");
     }
 
-    void enterAndEscapeDoNothing_data()
+    // Enter presses the focused push button and nothing else; Escape means nothing anywhere.
+    // Save and Start is pressed in the end-to-end case, beside a renderer.
+    void enterPressesOnlyTheFocusedButton_data()
     {
         QTest::addColumn<QString>("focus");
-        for (const char* name :
-             {"Option1", "Option5", "Check1", "Command1", "Command2", "Command3"})
-            QTest::newRow(name) << name;
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("saves");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("Return on Save") << "Command1" << int(Qt::Key_Return) << true << false;
+        QTest::newRow("keypad Enter on Save") << "Command1" << int(Qt::Key_Enter) << true << false;
+        QTest::newRow("Return on Cancel") << "Command3" << int(Qt::Key_Return) << false << true;
+        for (const char* name : {"Option1", "Option5", "Check1"}) {
+            QTest::newRow(qPrintable(QStringLiteral("Return on %1").arg(name)))
+                << name << int(Qt::Key_Return) << false << false;
+            QTest::newRow(qPrintable(QStringLiteral("keypad Enter on %1").arg(name)))
+                << name << int(Qt::Key_Enter) << false << false;
+        }
+        for (const char* name : {"Option1", "Check1", "Command1", "Command2", "Command3"})
+            QTest::newRow(qPrintable(QStringLiteral("Escape on %1").arg(name)))
+                << name << int(Qt::Key_Escape) << false << false;
     }
-    void enterAndEscapeDoNothing()
+    void enterPressesOnlyTheFocusedButton()
     {
         QFETCH(QString, focus);
+        QFETCH(int, key);
+        QFETCH(bool, saves);
+        QFETCH(bool, closes);
         button(focus)->setFocus();
-        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
-            QTest::keyClick(QApplication::focusWidget(), key);
-        QVERIFY(form_->isVisible());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key),
+                        key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QCOMPARE(form_->isVisible(), !closes);
+        QCOMPARE(QFile::remove("config.txt"), saves);
         QCOMPARE(form_->choices(), Choices(3, 6, 1));
-        // cleanup() checks that nothing was written.
     }
 
     void closeControlWritesNothing()
@@ -405,28 +458,49 @@ private slots:
         QCOMPARE(a11y->text(QAccessible::Name), "Vexalo Configuration");
     }
 
+    // Option1 belongs to the window but is drawn in Frame1: a screen reader reads it there,
+    // first, labelled by the frame's title like the frame's own members.
     void screenReaderSeesRolesNamesAndStates_data()
     {
         QTest::addColumn<int>("role");
         QTest::addColumn<bool>("checked");
-        QTest::newRow("Option1") << int(QAccessible::RadioButton) << false;
-        QTest::newRow("Option3") << int(QAccessible::RadioButton) << true;
-        QTest::newRow("Option5") << int(QAccessible::RadioButton) << false;
-        QTest::newRow("Option6") << int(QAccessible::RadioButton) << true;
-        QTest::newRow("Check1") << int(QAccessible::CheckBox) << true;
-        QTest::newRow("Command1") << int(QAccessible::Button) << false;
-        QTest::newRow("Command3") << int(QAccessible::Button) << false;
+        QTest::addColumn<QString>("group");
+        QTest::addColumn<int>("index");
+        const QString dialog = "Vexalo Configuration", other = "Other screen settings";
+        QTest::newRow("Option1") << int(QAccessible::RadioButton) << false << "Resolution" << 0;
+        QTest::newRow("Option2") << int(QAccessible::RadioButton) << false << "Resolution" << 1;
+        QTest::newRow("Option3") << int(QAccessible::RadioButton) << true << "Resolution" << 2;
+        QTest::newRow("Option5") << int(QAccessible::RadioButton) << false << other << 0;
+        QTest::newRow("Option6") << int(QAccessible::RadioButton) << true << other << 1;
+        QTest::newRow("Check1") << int(QAccessible::CheckBox) << true << other << 2;
+        QTest::newRow("Command1") << int(QAccessible::Button) << false << dialog << 2;
+        QTest::newRow("Command3") << int(QAccessible::Button) << false << dialog << 4;
     }
     void screenReaderSeesRolesNamesAndStates()
     {
         QFETCH(int, role);
         QFETCH(bool, checked);
+        QFETCH(QString, group);
+        QFETCH(int, index);
         auto* control = button(QString::fromLatin1(QTest::currentDataTag()));
         QAccessibleInterface* a11y = QAccessible::queryAccessibleInterface(control);
         QVERIFY(a11y);
         QCOMPARE(int(a11y->role()), role);
         QCOMPARE(a11y->text(QAccessible::Name), control->text());
         QCOMPARE(bool(a11y->state().checked), checked);
+
+        QAccessibleInterface* parent = a11y->parent();
+        QCOMPARE(parent->text(QAccessible::Name), group);
+        QCOMPARE(parent->indexOfChild(a11y), index);
+        QCOMPARE(parent->child(index), a11y);
+        const auto labels = a11y->relations(QAccessible::Label);
+        const bool inFrame = group != "Vexalo Configuration";
+        QCOMPARE(labels.size(), inFrame ? 1 : 0);
+        if (inFrame) {
+            QCOMPARE(labels[0].first, parent);
+            QVERIFY(
+                parent->relations(QAccessible::Labelled).contains({a11y, QAccessible::Labelled}));
+        }
     }
 };
 
