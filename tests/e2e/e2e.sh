@@ -478,7 +478,7 @@ case_orca_reads_640_in_the_resolution_group() {
         orca --disable speech --user-prefs "$WORK/home/orca" --debug-file="$WORK/orca.log" \
         >/dev/null 2>&1 &
     PIDS+=($!)
-    wait_for 20 grep -q 'Startup complete' "$WORK/orca.log" || fail "Orca did not start"
+    wait_for 20 grep -qs 'Startup complete' "$WORK/orca.log" || fail "Orca did not start"
     # The window opens with the focus on " 640 x 480", which Orca reads in its group.
     start_tool
     wait_for 20 says_group_before_640 "$WORK/orca.log" ||
