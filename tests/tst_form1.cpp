@@ -400,39 +400,36 @@ private slots:
         QCOMPARE(shown(), "3 6 C");
     }
 
-    // Enter presses the focused push button and nothing else; Escape means nothing anywhere.
-    // Save and Start is pressed in the end-to-end case, beside a renderer.
-    void enterPressesOnlyTheFocusedButton_data()
+    void enterAndEscapeDoNothing_data()
     {
         QTest::addColumn<QString>("focus");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<bool>("saves");
-        QTest::addColumn<bool>("closes");
-        QTest::newRow("Return on Save") << "Command1" << int(Qt::Key_Return) << true << false;
-        QTest::newRow("keypad Enter on Save") << "Command1" << int(Qt::Key_Enter) << true << false;
-        QTest::newRow("Return on Cancel") << "Command3" << int(Qt::Key_Return) << false << true;
-        for (const char* name : {"Option1", "Option5", "Check1"}) {
-            QTest::newRow(qPrintable(QStringLiteral("Return on %1").arg(name)))
-                << name << int(Qt::Key_Return) << false << false;
-            QTest::newRow(qPrintable(QStringLiteral("keypad Enter on %1").arg(name)))
-                << name << int(Qt::Key_Enter) << false << false;
-        }
-        for (const char* name : {"Option1", "Check1", "Command1", "Command2", "Command3"})
-            QTest::newRow(qPrintable(QStringLiteral("Escape on %1").arg(name)))
-                << name << int(Qt::Key_Escape) << false << false;
+        for (const char* name :
+             {"Option1", "Option5", "Check1", "Command1", "Command2", "Command3"})
+            QTest::newRow(name) << name;
     }
-    void enterPressesOnlyTheFocusedButton()
+    void enterAndEscapeDoNothing()
     {
         QFETCH(QString, focus);
-        QFETCH(int, key);
-        QFETCH(bool, saves);
-        QFETCH(bool, closes);
         button(focus)->setFocus();
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key),
-                        key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
-        QCOMPARE(form_->isVisible(), !closes);
-        QCOMPARE(QFile::remove("config.txt"), saves);
+        // Enter on a push button presses it; see enterPressesTheFocusedButton.
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
+            if (key == Qt::Key_Escape || !focus.startsWith("Command"))
+                QTest::keyClick(QApplication::focusWidget(), key,
+                                key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QVERIFY(form_->isVisible());
         QCOMPARE(form_->choices(), Choices(3, 6, 1));
+        // cleanup() checks that nothing was written.
+    }
+
+    // Save and Start is pressed in the end-to-end case, beside a renderer.
+    void enterPressesTheFocusedButton()
+    {
+        button("Command1")->setFocus();
+        QTest::keyClick(button("Command1"), Qt::Key_Return);
+        QVERIFY(QFile::remove("config.txt"));
+        button("Command3")->setFocus();
+        QTest::keyClick(button("Command3"), Qt::Key_Enter, Qt::KeypadModifier);
+        QVERIFY(!form_->isVisible());
     }
 
     void closeControlWritesNothing()
