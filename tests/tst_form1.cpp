@@ -469,14 +469,8 @@ private slots:
         QCOMPARE(parent->text(QAccessible::Name), group);
         QCOMPARE(parent->indexOfChild(a11y), index);
         QCOMPARE(parent->child(index), a11y);
-        const auto labels = a11y->relations(QAccessible::Label);
         const bool inFrame = group != "Vexalo Configuration";
-        QCOMPARE(labels.size(), inFrame ? 1 : 0);
-        if (inFrame) {
-            QCOMPARE(labels[0].first, parent);
-            QVERIFY(
-                parent->relations(QAccessible::Labelled).contains({a11y, QAccessible::Labelled}));
-        }
+        QCOMPARE(a11y->relations(QAccessible::Label).value(0).first, inFrame ? parent : nullptr);
     }
 };
 
