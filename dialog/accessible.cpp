@@ -3,6 +3,7 @@
 
 #include <QAbstractButton>
 #include <QAccessibleWidget>
+#include <QCheckBox>
 #include <QGroupBox>
 #include <algorithm>
 
@@ -87,17 +88,20 @@ private:
     QWidget* lodger_;
 };
 
-// The lodger: an option button whose parent, for a screen reader, is the frame it is drawn in.
-class LodgerAccessible : public QAccessibleWidget {
+// An option button or check box. Qt's own toggles the button when a screen reader acts on it,
+// which changes what the window shows but runs none of its click handlers; this one clicks, so
+// the choices follow as they do for the mouse and keyboard. A lodger's parent, for a screen
+// reader, is the frame it is drawn in.
+class ChoiceAccessible : public QAccessibleWidget {
 public:
-    LodgerAccessible(QAbstractButton* button, QGroupBox* frame)
-        : QAccessibleWidget(button, QAccessible::RadioButton), frame_(frame)
+    ChoiceAccessible(QAbstractButton* button, QAccessible::Role role, QGroupBox* lodgedIn)
+        : QAccessibleWidget(button, role), frame_(lodgedIn)
     {
     }
 
     QAccessibleInterface* parent() const override
     {
-        return QAccessible::queryAccessibleInterface(frame_);
+        return frame_ ? QAccessible::queryAccessibleInterface(frame_) : QAccessibleWidget::parent();
     }
     QString text(QAccessible::Text t) const override
     {
@@ -117,7 +121,7 @@ public:
     relations(QAccessible::Relation match) const override
     {
         auto rels = QAccessibleWidget::relations(match);
-        if (match & QAccessible::Label)
+        if (frame_ && (match & QAccessible::Label))
             rels.append({QAccessible::queryAccessibleInterface(frame_), QAccessible::Label});
         return rels;
     }
@@ -125,7 +129,6 @@ public:
     {
         return QStringList{toggleAction()} + QAccessibleWidget::actionNames();
     }
-    // Selecting through the screen reader runs the option's click, as the mouse and keyboard do.
     void doAction(const QString& action) override
     {
         if (action == toggleAction())
@@ -150,11 +153,16 @@ void Present(QAccessibleInterface* mine)
 
 } // namespace
 
-void PresentAsDialog(QWidget* window, QGroupBox* frame, QAbstractButton* lodger)
+void PresentAsDialog(QWidget* window, QGroupBox* frame, QAbstractButton* lodger,
+                     const QList<QAbstractButton*>& choices)
 {
     Present(new DialogAccessible(window, lodger));
     Present(new FrameAccessible(frame, lodger));
-    Present(new LodgerAccessible(lodger, frame));
+    for (QAbstractButton* choice : choices)
+        Present(new ChoiceAccessible(choice,
+                                     qobject_cast<QCheckBox*>(choice) ? QAccessible::CheckBox
+                                                                      : QAccessible::RadioButton,
+                                     choice == lodger ? frame : nullptr));
 }
 
 } // namespace vexalo

@@ -141,7 +141,9 @@ Form1::Form1(QWidget* parent)
     setWindowTitle(QStringLiteral("Vexalo Configuration"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/vexalo-config.png")));
     BuildControls();
-    PresentAsDialog(this, frame1_, options_[0]);
+    PresentAsDialog(
+        this, frame1_, options_[0],
+        {options_[0], options_[1], options_[2], options_[3], options_[4], options_[5], check1_});
     ConnectEvents();
     Form1_Load();
 }

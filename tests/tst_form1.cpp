@@ -345,6 +345,8 @@ private slots:
             << QStringList{"Check1@topRight"} << "3 6" << Choices(3, 6, 0);
         QTest::newRow("16 bpp at its bottom right corner")
             << QStringList{"Option5@bottomRight"} << "3 5 C" << Choices(3, 5, 1);
+        QTest::newRow("800 and full screen off by a screen reader")
+            << QStringList{"Option2@reader", "Check1@reader"} << "2 6" << Choices(2, 6, 0);
     }
     void clicksKeepOneChoicePerGroup()
     {
@@ -352,10 +354,16 @@ private slots:
         QFETCH(QString, expected);
         QFETCH(DisplayChoices, choices);
         for (const QString& click : clicks) {
-            // "Name@corner" clicks in that corner of the row rather than on its caption.
+            // "Name@corner" clicks in that corner of the row rather than on its caption;
+            // "Name@reader" acts on the control as a screen reader does.
             auto* b = button(click.section('@', 0, 0));
             const QString at = click.section('@', 1);
             const QRect r = b->rect();
+            if (at == "reader") {
+                QAccessible::queryAccessibleInterface(b)->actionInterface()->doAction(
+                    QAccessibleActionInterface::toggleAction());
+                continue;
+            }
             QTest::mouseClick(b, Qt::LeftButton, {},
                               at == "topRight"      ? r.topRight()
                               : at == "bottomRight" ? r.bottomRight()
