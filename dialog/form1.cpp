@@ -1,27 +1,35 @@
 // SPDX-License-Identifier: MIT
 #include "dialog/form1.h"
 
+#include "dialog/accessible.h"
 #include "dialog/commands.h"
 #include "dialog/layout.h"
 
-#include <QAccessible>
-#include <QAccessibleWidget>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QStyle>
 #include <QStyleOptionGroupBox>
 #include <algorithm>
-#include <cstring>
-#include <mutex>
 #include <vector>
 
 namespace vexalo {
 namespace {
+
+// A row of a desktop dialog answers a click anywhere in it, not only on its indicator and
+// caption as Qt's buttons do.
+template <class Button> class WholeRow : public Button {
+public:
+    using Button::Button;
+
+protected:
+    bool hitButton(const QPoint& pos) const override { return this->rect().contains(pos); }
+};
 
 QWidget* CreateControl(const ControlSpec& row, QWidget* container)
 {
@@ -29,13 +37,13 @@ QWidget* CreateControl(const ControlSpec& row, QWidget* container)
     QWidget* control = nullptr;
     switch (row.kind) {
     case ControlKind::OptionButton:
-        control = new QRadioButton(caption, container);
+        control = new WholeRow<QRadioButton>(caption, container);
         break;
     case ControlKind::Frame:
         control = new QGroupBox(caption, container);
         break;
     case ControlKind::CheckBox:
-        control = new QCheckBox(caption, container);
+        control = new WholeRow<QCheckBox>(caption, container);
         break;
     case ControlKind::CommandButton:
         control = new QPushButton(caption, container);
@@ -78,34 +86,35 @@ double Shortfall(const QWidget* control, QSize need, const QRect& bound)
                      ratio(r.bottom() + 1, bound.bottom() + 1)});
 }
 
-// Lays the table out on `window` at `dpi` and returns the largest shortfall of any caption.
-// An option or check box whose caption is wider than its row widens into the free room of
-// the frame it lies in: the table's rows are narrower than the frames, and Linux fonts
-// are wider than the ones the table was drawn for (" 1600 x 1200" at the default font).
-double PlaceControls(QWidget* window, double dpi)
+// Lays the table out on `window`, whose controls are `controls` row by row, at `dpi` and
+// returns the largest shortfall of any caption. An option or check box whose caption is wider
+// than its row widens into the free room of the frame it lies in: the table's rows are
+// narrower than the frames, and Linux fonts are wider than the ones the table was drawn for
+// (" 1600 x 1200" at the default font).
+double PlaceControls(QWidget* window, const std::array<QWidget*, kControls.size()>& controls,
+                     double dpi)
 {
     window->setFixedSize(TwipsToPixels(kClientWidthTwips, dpi),
                          TwipsToPixels(kClientHeightTwips, dpi));
-    for (const ControlSpec& row : kControls)
-        window->findChild<QWidget*>(QString::fromLatin1(row.name))
-            ->setGeometry(ControlRect(row, dpi));
+    for (std::size_t i = 0; i < kControls.size(); ++i)
+        controls[i]->setGeometry(ControlRect(kControls[i], dpi));
 
     double shortfall = 0;
-    for (const ControlSpec& row : kControls) {
-        auto* control = window->findChild<QWidget*>(QString::fromLatin1(row.name));
+    for (std::size_t i = 0; i < kControls.size(); ++i) {
+        const ControlSpec& row = kControls[i];
+        QWidget* control = controls[i];
         control->ensurePolished();
         // Inside a frame, or lying over one as Option1 does, a control stays within the
         // frame's border; elsewhere within the window.
         QRect bound = window->rect();
-        for (const ControlSpec& frame : kControls) {
-            const bool inside = row.container && std::strcmp(row.container, frame.name) == 0;
-            const bool over = !row.container && row.kind != ControlKind::Frame &&
-                              frame.kind == ControlKind::Frame &&
-                              ControlRect(frame, dpi).contains(ControlRect(row, dpi));
-            if (inside || over) {
-                auto* box = window->findChild<QGroupBox*>(QString::fromLatin1(frame.name));
-                bound = FrameContents(box).translated(over ? box->pos() : QPoint());
-            }
+        if (kContainerRows[i] >= 0) {
+            bound = FrameContents(static_cast<QGroupBox*>(controls[kContainerRows[i]]));
+        } else if (row.kind != ControlKind::Frame) {
+            for (std::size_t f = 0; f < kControls.size(); ++f)
+                if (kControls[f].kind == ControlKind::Frame &&
+                    controls[f]->geometry().contains(control->geometry()))
+                    bound = FrameContents(static_cast<QGroupBox*>(controls[f]))
+                                .translated(controls[f]->pos());
         }
         QSize need = control->sizeHint();
         if (row.kind == ControlKind::Frame) {
@@ -122,15 +131,6 @@ double PlaceControls(QWidget* window, double dpi)
     return shortfall;
 }
 
-// A plain top-level widget is announced as a mere filler; screen readers should present this
-// window as the dialog it is, under its title.
-QAccessibleInterface* AccessibleForm1(const QString& className, QObject* object)
-{
-    if (className == QLatin1String("vexalo::Form1") && object->isWidgetType())
-        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Dialog);
-    return nullptr;
-}
-
 } // namespace
 
 Form1::Form1(QWidget* parent)
@@ -138,11 +138,12 @@ Form1::Form1(QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint)
 {
-    static std::once_flag accessibleFactory;
-    std::call_once(accessibleFactory, [] { QAccessible::installFactory(AccessibleForm1); });
     setWindowTitle(QStringLiteral("Vexalo Configuration"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/vexalo-config.png")));
     BuildControls();
+    PresentAsDialog(
+        this, frame1_, options_[0],
+        {options_[0], options_[1], options_[2], options_[3], options_[4], options_[5], check1_});
     ConnectEvents();
     Form1_Load();
 }
@@ -151,16 +152,25 @@ void Form1::BuildControls()
 {
     // Frames first: a later sibling is drawn above an earlier one, and Option1, a child of
     // the window, must be drawn over Frame1.
-    std::vector<const ControlSpec*> order;
-    for (const ControlSpec& row : kControls)
-        order.push_back(&row);
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < kControls.size(); ++i)
+        order.push_back(i);
     std::stable_partition(order.begin(), order.end(),
-                          [](const ControlSpec* s) { return s->kind == ControlKind::Frame; });
-    for (const ControlSpec* row : order) {
-        QWidget* container =
-            row->container ? findChild<QWidget*>(QString::fromLatin1(row->container)) : this;
-        CreateControl(*row, container);
-    }
+                          [](std::size_t i) { return kControls[i].kind == ControlKind::Frame; });
+    for (std::size_t i : order)
+        controls_[i] = CreateControl(kControls[i],
+                                     kContainerRows[i] < 0 ? this : controls_[kContainerRows[i]]);
+
+    constexpr std::array<std::size_t, kOptionCount> optionRows{Row("Option1"), Row("Option2"),
+                                                               Row("Option3"), Row("Option4"),
+                                                               Row("Option5"), Row("Option6")};
+    for (std::size_t n = 0; n < optionRows.size(); ++n)
+        options_[n] = static_cast<QRadioButton*>(controls_[optionRows[n]]);
+    frame1_ = static_cast<QGroupBox*>(controls_[Row("Frame1")]);
+    check1_ = static_cast<QCheckBox*>(controls_[Row("Check1")]);
+    command1_ = static_cast<QPushButton*>(controls_[Row("Command1")]);
+    command2_ = static_cast<QPushButton*>(controls_[Row("Command2")]);
+    command3_ = static_cast<QPushButton*>(controls_[Row("Command3")]);
 
     // A desktop font larger than the one the table was drawn for would cut captions. The
     // whole table then grows as one, window included, by a factor just large enough for
@@ -169,31 +179,25 @@ void Form1::BuildControls()
     const double dpi = screen() ? screen()->logicalDotsPerInchX() : 96.0;
     double scale = 1.0;
     for (int round = 0; round < 16; ++round) {
-        const double shortfall = PlaceControls(this, dpi * scale);
+        const double shortfall = PlaceControls(this, controls_, dpi * scale);
         if (shortfall <= 1.0)
             break;
         scale *= shortfall + 0.001;
     }
 
     QWidget* previous = nullptr;
-    for (const ControlSpec& row : kControls) {
-        auto* control = findChild<QWidget*>(QString::fromLatin1(row.name));
+    for (QWidget* control : controls_) {
         if (control->focusPolicy() == Qt::NoFocus)
             continue;
         if (previous)
             setTabOrder(previous, control);
         previous = control;
     }
-    findChild<QWidget*>(QStringLiteral("Option1"))->setFocus(Qt::OtherFocusReason);
+    options_[0]->setFocus(Qt::OtherFocusReason);
 }
 
 void Form1::ConnectEvents()
 {
-    for (int n = 1; n <= kOptionCount; ++n)
-        options_[static_cast<std::size_t>(n - 1)] =
-            findChild<QAbstractButton*>(QStringLiteral("Option%1").arg(n));
-    check1_ = findChild<QAbstractButton*>(QStringLiteral("Check1"));
-
     // Groups that span both containers keep each radio button announced as a radio button
     // and give Qt's arrow-key navigation its group; which option is selected is still the
     // choices' own rule (see ShowChoices).
@@ -203,16 +207,55 @@ void Form1::ConnectEvents()
         (OptionGroup(n) == 0 ? resolutionGroup_ : depthGroup_)
             ->addButton(options_[static_cast<std::size_t>(n - 1)], n);
 
-    const std::pair<const char*, void (Form1::*)()> events[] = {
-        {"Option1", &Form1::Option1_Click},   {"Option2", &Form1::Option2_Click},
-        {"Option3", &Form1::Option3_Click},   {"Option4", &Form1::Option4_Click},
-        {"Option5", &Form1::Option5_Click},   {"Option6", &Form1::Option6_Click},
-        {"Check1", &Form1::Check1_Click},     {"Command1", &Form1::Command1_Click},
-        {"Command2", &Form1::Command2_Click}, {"Command3", &Form1::Command3_Click},
+    const std::pair<QAbstractButton*, void (Form1::*)()> events[] = {
+        {options_[0], &Form1::Option1_Click}, {options_[1], &Form1::Option2_Click},
+        {options_[2], &Form1::Option3_Click}, {options_[3], &Form1::Option4_Click},
+        {options_[4], &Form1::Option5_Click}, {options_[5], &Form1::Option6_Click},
+        {check1_, &Form1::Check1_Click},      {command1_, &Form1::Command1_Click},
+        {command2_, &Form1::Command2_Click},  {command3_, &Form1::Command3_Click},
     };
-    for (const auto& [name, handler] : events)
-        connect(findChild<QAbstractButton*>(QString::fromLatin1(name)), &QAbstractButton::clicked,
-                this, handler);
+    for (const auto& [button, handler] : events)
+        connect(button, &QAbstractButton::clicked, this, handler);
+}
+
+// Tab and Shift+Tab enter an option group at its selected option, as desktop dialogs do;
+// Qt's own chain would enter it at the member that last had the focus.
+bool Form1::focusNextPrevChild(bool next)
+{
+    const auto groupOf = [](QWidget* w) {
+        auto* button = qobject_cast<QAbstractButton*>(w);
+        return button ? button->group() : nullptr;
+    };
+    QWidget* from = focusWidget();
+    if (!from)
+        return QWidget::focusNextPrevChild(next);
+    for (QWidget* w = from;
+         (w = next ? w->nextInFocusChain() : w->previousInFocusChain()) != from;) {
+        QButtonGroup* group = groupOf(w);
+        if (group && group == groupOf(from))
+            continue;
+        // Qt takes Tab focus from a group's other members; the group still is one stop.
+        if (!group &&
+            (!(w->focusPolicy() & Qt::TabFocus) || !w->isEnabled() || !w->isVisibleTo(this)))
+            continue;
+        if (group && group->checkedButton())
+            w = group->checkedButton();
+        w->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        return true;
+    }
+    return false;
+}
+
+// No button is the window's default, so Enter means nothing by itself; on a push button it
+// presses that button, as in every desktop dialog. Options and the check box let it pass.
+void Form1::keyPressEvent(QKeyEvent* event)
+{
+    auto* button = qobject_cast<QPushButton*>(focusWidget());
+    if (button && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        button->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void Form1::ShowChoices()

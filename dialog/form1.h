@@ -2,17 +2,22 @@
 #pragma once
 
 #include "core/display_choices.h"
+#include "dialog/layout.h"
 
 #include <QWidget>
 #include <array>
 
-class QAbstractButton;
 class QButtonGroup;
+class QCheckBox;
+class QGroupBox;
+class QPushButton;
+class QRadioButton;
 
 namespace vexalo {
 
 // The program's only window: the user's display choices and the three command buttons.
-// A plain top-level widget, not a dialog, so Enter and Escape have no window-wide meaning.
+// A plain top-level widget, not a dialog, so Enter and Escape have no window-wide meaning;
+// screen readers still see a dialog.
 class Form1 : public QWidget {
     Q_OBJECT
 public:
@@ -26,6 +31,10 @@ public:
 
     // The status the program ends with: 0 unless a command failed.
     int exitStatus() const { return exitStatus_; }
+
+protected:
+    bool focusNextPrevChild(bool next) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void BuildControls();
@@ -46,8 +55,13 @@ private:
     void Command3_Click();
 
     DisplayChoices choices_;
-    std::array<QAbstractButton*, kOptionCount> options_{};
-    QAbstractButton* check1_ = nullptr;
+    std::array<QWidget*, kControls.size()> controls_{}; // row by row, as the table lists them
+    std::array<QRadioButton*, kOptionCount> options_{};
+    QGroupBox* frame1_ = nullptr;
+    QCheckBox* check1_ = nullptr;
+    QPushButton* command1_ = nullptr;
+    QPushButton* command2_ = nullptr;
+    QPushButton* command3_ = nullptr;
     QButtonGroup* resolutionGroup_ = nullptr;
     QButtonGroup* depthGroup_ = nullptr;
     int exitStatus_ = 0;

@@ -3,6 +3,8 @@
 
 #include <QRect>
 #include <array>
+#include <cstddef>
+#include <string_view>
 
 namespace vexalo {
 
@@ -42,6 +44,25 @@ inline constexpr std::array<ControlSpec, 12> kControls{{
     {"Command2", ControlKind::CommandButton, "Save and Start", nullptr, 4440, 960, 1695, 375, 10},
     {"Command3", ControlKind::CommandButton, "Cancel", nullptr, 4440, 1920, 1695, 375, 11},
 }};
+
+// The row of the control named `name`; a name the table lacks fails the build.
+consteval std::size_t Row(std::string_view name)
+{
+    for (std::size_t i = 0; i < kControls.size(); ++i)
+        if (kControls[i].name == name)
+            return i;
+    throw "no control of that name";
+}
+
+// Each row's container as a row, or -1 for the window itself.
+inline constexpr std::array<int, kControls.size()> kContainerRows = []() consteval
+{
+    std::array<int, kControls.size()> rows{};
+    for (std::size_t i = 0; i < kControls.size(); ++i)
+        rows[i] = kControls[i].container ? int(Row(kControls[i].container)) : -1;
+    return rows;
+}
+();
 
 // Converts twips to device-independent pixels at `dpi` logical dots per inch, rounding to
 // the nearest pixel: 15 twips per pixel at 96 dpi.

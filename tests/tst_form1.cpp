@@ -6,6 +6,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -304,17 +305,20 @@ private slots:
                                   "Command1 Command2 Command3");
     }
 
-    void tabMovesFromGroupToGroupWithoutSelecting()
+    void tabEntersEachGroupAtItsSelectionWithoutSelecting()
     {
-        // Qt's dialog convention: Tab enters an option group once, arrows move inside it.
-        QStringList visited{QApplication::focusWidget()->objectName()};
-        for (int i = 0; i < 6; ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            visited << QApplication::focusWidget()->objectName();
+        // Tab and Shift+Tab visit each group once, landing on its selected option.
+        for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab}) {
+            QStringList visited{QApplication::focusWidget()->objectName()};
+            for (int i = 0; i < 6; ++i) {
+                QTest::keyClick(QApplication::focusWidget(), key);
+                visited << QApplication::focusWidget()->objectName();
+            }
+            QCOMPARE(visited.join(' '),
+                     key == Qt::Key_Tab
+                         ? "Option1 Option6 Check1 Command1 Command2 Command3 Option3"
+                         : "Option3 Command3 Command2 Command1 Check1 Option6 Option3");
         }
-        QCOMPARE(visited.join(' '), "Option1 Option5 Check1 Command1 Command2 Command3 Option1");
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
-        QCOMPARE(QApplication::focusWidget(), button("Command3"));
         QCOMPARE(shown(), "3 6 C");
     }
 
@@ -336,15 +340,35 @@ private slots:
         QTest::newRow("full screen off") << QStringList{"Check1"} << "3 6" << Choices(3, 6, 0);
         QTest::newRow("full screen toggled twice")
             << QStringList{"Check1", "Check1"} << "3 6 C" << Choices(3, 6, 1);
+        // The whole row answers, edges included, as a row in a desktop dialog does.
+        QTest::newRow("full screen off at its top right corner")
+            << QStringList{"Check1@topRight"} << "3 6" << Choices(3, 6, 0);
+        QTest::newRow("16 bpp at its bottom right corner")
+            << QStringList{"Option5@bottomRight"} << "3 5 C" << Choices(3, 5, 1);
+        QTest::newRow("800 and full screen off by a screen reader")
+            << QStringList{"Option2@reader", "Check1@reader"} << "2 6" << Choices(2, 6, 0);
     }
     void clicksKeepOneChoicePerGroup()
     {
         QFETCH(QStringList, clicks);
         QFETCH(QString, expected);
         QFETCH(DisplayChoices, choices);
-        for (const QString& name : clicks)
-            QTest::mouseClick(button(name), Qt::LeftButton, {},
-                              QPoint(8, button(name)->height() / 2));
+        for (const QString& click : clicks) {
+            // "Name@corner" clicks in that corner of the row rather than on its caption;
+            // "Name@reader" acts on the control as a screen reader does.
+            auto* b = button(click.section('@', 0, 0));
+            const QString at = click.section('@', 1);
+            const QRect r = b->rect();
+            if (at == "reader") {
+                QAccessible::queryAccessibleInterface(b)->actionInterface()->doAction(
+                    QAccessibleActionInterface::toggleAction());
+                continue;
+            }
+            QTest::mouseClick(b, Qt::LeftButton, {},
+                              at == "topRight"      ? r.topRight()
+                              : at == "bottomRight" ? r.bottomRight()
+                                                    : QPoint(8, r.height() / 2));
+        }
         QCOMPARE(shown(), expected);
         QCOMPARE(form_->choices(), choices);
     }
@@ -383,11 +407,25 @@ private slots:
     {
         QFETCH(QString, focus);
         button(focus)->setFocus();
+        // Enter on a push button presses it; see enterPressesTheFocusedButton.
         for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
-            QTest::keyClick(QApplication::focusWidget(), key);
+            if (key == Qt::Key_Escape || !focus.startsWith("Command"))
+                QTest::keyClick(QApplication::focusWidget(), key,
+                                key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
         QVERIFY(form_->isVisible());
         QCOMPARE(form_->choices(), Choices(3, 6, 1));
         // cleanup() checks that nothing was written.
+    }
+
+    // Save and Start is pressed in the end-to-end case, beside a renderer.
+    void enterPressesTheFocusedButton()
+    {
+        button("Command1")->setFocus();
+        QTest::keyClick(button("Command1"), Qt::Key_Return);
+        QVERIFY(QFile::remove("config.txt"));
+        button("Command3")->setFocus();
+        QTest::keyClick(button("Command3"), Qt::Key_Enter, Qt::KeypadModifier);
+        QVERIFY(!form_->isVisible());
     }
 
     void closeControlWritesNothing()
@@ -405,28 +443,42 @@ private slots:
         QCOMPARE(a11y->text(QAccessible::Name), "Vexalo Configuration");
     }
 
+    // Option1 belongs to the window but is drawn in Frame1: a screen reader reads it there,
+    // first, labelled by the frame's title like the frame's own members.
     void screenReaderSeesRolesNamesAndStates_data()
     {
         QTest::addColumn<int>("role");
         QTest::addColumn<bool>("checked");
-        QTest::newRow("Option1") << int(QAccessible::RadioButton) << false;
-        QTest::newRow("Option3") << int(QAccessible::RadioButton) << true;
-        QTest::newRow("Option5") << int(QAccessible::RadioButton) << false;
-        QTest::newRow("Option6") << int(QAccessible::RadioButton) << true;
-        QTest::newRow("Check1") << int(QAccessible::CheckBox) << true;
-        QTest::newRow("Command1") << int(QAccessible::Button) << false;
-        QTest::newRow("Command3") << int(QAccessible::Button) << false;
+        QTest::addColumn<QString>("group");
+        QTest::addColumn<int>("index");
+        const QString other = "Other screen settings", dialog = "Vexalo Configuration";
+        QTest::newRow("Option1") << int(QAccessible::RadioButton) << false << "Resolution" << 0;
+        QTest::newRow("Option3") << int(QAccessible::RadioButton) << true << "Resolution" << 2;
+        QTest::newRow("Option5") << int(QAccessible::RadioButton) << false << other << 0;
+        QTest::newRow("Option6") << int(QAccessible::RadioButton) << true << other << 1;
+        QTest::newRow("Check1") << int(QAccessible::CheckBox) << true << other << 2;
+        QTest::newRow("Command1") << int(QAccessible::Button) << false << dialog << 2;
+        QTest::newRow("Command3") << int(QAccessible::Button) << false << dialog << 4;
     }
     void screenReaderSeesRolesNamesAndStates()
     {
         QFETCH(int, role);
         QFETCH(bool, checked);
+        QFETCH(QString, group);
+        QFETCH(int, index);
         auto* control = button(QString::fromLatin1(QTest::currentDataTag()));
         QAccessibleInterface* a11y = QAccessible::queryAccessibleInterface(control);
         QVERIFY(a11y);
         QCOMPARE(int(a11y->role()), role);
         QCOMPARE(a11y->text(QAccessible::Name), control->text());
         QCOMPARE(bool(a11y->state().checked), checked);
+
+        QAccessibleInterface* parent = a11y->parent();
+        QCOMPARE(parent->text(QAccessible::Name), group);
+        QCOMPARE(parent->indexOfChild(a11y), index);
+        QCOMPARE(parent->child(index), a11y);
+        const bool inFrame = group != "Vexalo Configuration";
+        QCOMPARE(a11y->relations(QAccessible::Label).value(0).first, inFrame ? parent : nullptr);
     }
 };
 

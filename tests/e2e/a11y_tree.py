@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: MIT
 """Prints what a screen reader sees of vexalo-config through AT-SPI: one line per object,
-its role, its name in quotes, and its states checked and focused where they hold; with
+its role, its name in quotes, its states checked and focused where they hold, and the
+names of what labels it (AT-SPI's labelled-by relation) after "by"; with
 --extents, its place on the screen as x,y,width,height instead of its states. Fails when
 the program is on the bus more than once."""
 import sys
@@ -26,6 +27,9 @@ def walk(node, depth, out):
     marks = [name for state, name in ((pyatspi.STATE_CHECKED, "checked"),
                                       (pyatspi.STATE_FOCUSED, "focused"))
              if states.contains(state)]
+    marks += ["by " + repr(target.name) for relation in node.getRelationSet()
+              if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY
+              for target in (relation.getTarget(i) for i in range(relation.getNTargets()))]
     if EXTENTS:
         box = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
         marks = ["%d,%d,%d,%d" % (box.x, box.y, box.width, box.height)]
