@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "core/config_file.h"
 
+#include "core/fd.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -32,34 +34,6 @@ void AddLine(std::string& text, const std::string& line)
 {
     throw Error(kConfigFileName, error);
 }
-
-class Fd {
-public:
-    explicit Fd(int fd = -1) : fd_(fd) {}
-    Fd(Fd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    Fd& operator=(Fd&& other) noexcept
-    {
-        std::swap(fd_, other.fd_);
-        return *this;
-    }
-    ~Fd()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    // Closes now, returning the error close reports: some file systems report a failed
-    // write-back only here.
-    int Close()
-    {
-        const int result = ::close(std::exchange(fd_, -1));
-        return result == 0 || errno == EINTR ? 0 : errno;
-    }
-
-private:
-    int fd_;
-};
 
 int WriteAll(int fd, const std::string& text, off_t offset)
 {

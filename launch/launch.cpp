@@ -2,6 +2,7 @@
 #include "launch/launch.h"
 
 #include "core/error.h"
+#include "core/fd.h"
 #include "launch/activation_platform.h"
 
 #include <algorithm>
@@ -55,27 +56,6 @@ public:
 {
     FailToStart(std::error_code(error, std::generic_category()));
 }
-
-// Owns one file descriptor.
-class Descriptor {
-public:
-    explicit Descriptor(int fd = -1) : fd_(fd) {}
-    Descriptor(Descriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    Descriptor& operator=(Descriptor&& other) noexcept
-    {
-        std::swap(fd_, other.fd_);
-        return *this;
-    }
-    ~Descriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 // The directory the running binary was started from, as the kernel names it: an install
 // path need not be valid in the locale's encoding. Empty when the kernel does not say.
@@ -180,7 +160,7 @@ std::optional<LaunchError> RefusalOf(const struct stat& status)
 
 struct Found {
     std::string path; // absolute
-    Descriptor file;  // open on the file that was checked
+    Fd file;          // open on the file that was checked
 };
 
 // Looks in the tool's directory, then the working directory, then PATH's absolute entries.
@@ -214,9 +194,9 @@ Found FindRenderer(const SearchPlaces& places)
         }
         // Readable, to judge the content; a program the user may run but not read is opened
         // only to run it.
-        Descriptor file(::open(candidate.c_str(), O_RDONLY | O_CLOEXEC));
+        Fd file(::open(candidate.c_str(), O_RDONLY | O_CLOEXEC));
         if (file.get() < 0)
-            file = Descriptor(::open(candidate.c_str(), O_PATH | O_CLOEXEC));
+            file = Fd(::open(candidate.c_str(), O_PATH | O_CLOEXEC));
         if (file.get() < 0 || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))
             continue;
         if (const auto refusal = i == working ? RefusalOf(status) : std::nullopt) {
