@@ -211,30 +211,26 @@ private slots:
         QFETCH(QByteArray, ran);
         QFETCH(std::error_code, failure);
         const QByteArray base = QFile::encodeName(tmp_->path()) + '/';
+        const group* users = ::getgrnam("users");
         for (const QByteArray& file : files) {
-            const QByteArray dirName = file.left(file.indexOf(':'));
-            const QByteArray dir = base + dirName;
-            const QByteArray kind = file.mid(file.indexOf(':') + 1);
-            ::mkdir(dir.constData(), 0755);
-            const QByteArray path = dir + (kind == "wine" ? "/wine" : "/opengl.exe");
+            const QByteArray dirName = file.split(':')[0], kind = file.split(':')[1];
+            const QByteArray path = base + dirName + (kind == "wine" ? "/wine" : "/opengl.exe");
+            ::mkdir(QByteArray(base + dirName).constData(), 0755);
             if (kind == "dir")
                 QCOMPARE(::mkdir(path.constData(), 0755), 0);
-            else if (kind == "pe" || kind == "mz")
-                WriteFile(path, PeImage(kind == "pe"), 0755);
             else
-                WriteFile(path, StandIn(kind == "wine" ? kind : dirName, kind != "text"),
-                          kind == "plain" ? 0644 : 0755);
-            if (kind == "world-writable")
-                QCOMPARE(::chmod(path.constData(), 0757), 0);
-            if (kind == "private-group")
-                QCOMPARE(::chmod(path.constData(), 0775), 0);
-            if (kind == "group-writable" || kind == "foreign") {
-                const group* users = ::getgrnam("users");
-                if (::chown(path.constData(), kind == "foreign" ? 65534 : -1,
-                            users ? users->gr_gid : 100) != 0 ||
-                    ::chmod(path.constData(), 0775) != 0)
-                    QSKIP("another user's or group's file needs root");
-            }
+                WriteFile(path,
+                          kind == "pe" || kind == "mz"
+                              ? PeImage(kind == "pe")
+                              : StandIn(kind == "wine" ? kind : dirName, kind != "text"),
+                          kind == "plain"                               ? 0644
+                          : kind == "world-writable"                    ? 0757
+                          : kind.contains("group") || kind == "foreign" ? 0775
+                                                                        : 0755);
+            if ((kind == "group-writable" || kind == "foreign") &&
+                ::chown(path.constData(), kind == "foreign" ? 65534 : -1,
+                        users ? users->gr_gid : 100) != 0)
+                QSKIP("another user's or group's file needs root");
         }
         searchPath.replace('@', QFile::encodeName(tmp_->path()));
         ran.replace('@', QFile::encodeName(tmp_->path()));
@@ -321,9 +317,7 @@ private slots:
             QTest::newRow(name) << command << obstacle << QByteArray(subject) << failure
                                 << configWritten;
         };
-        const auto system = [](int error) {
-            return std::error_code(error, std::generic_category());
-        };
+        const auto system = [](int e) { return std::error_code(e, std::generic_category()); };
 
         row("save, config.txt is a directory", "Command1", "config dir", "config.txt",
             system(EISDIR), false);
