@@ -22,7 +22,7 @@
 #include <unistd.h>
 
 using vexalo::Form1;
-using vexalo::LaunchError;
+using enum vexalo::LaunchError;
 
 Q_DECLARE_METATYPE(std::error_code)
 
@@ -173,33 +173,31 @@ private slots:
         row("non-executable passed over", {"own:plain", "bin:exec"}, "own", "@/bin", "bin");
         row("only non-executable", {"own:plain"}, "own", "@/bin", {}, denied);
         row("a directory of that name", {"bin:dir"}, "own", "@/bin", {}, denied);
-        row("nowhere", {}, "own", "@/bin", {}, LaunchError::NotFound);
+        row("nowhere", {}, "own", "@/bin", {}, NotFound);
         row("relative PATH entries are not searched", {"other:exec"}, "own", "::.:../other", {},
-            LaunchError::NotFound);
+            NotFound);
         // Names are bytes to the kernel; the locale's encoding need not fit them.
         row("tool installed in a Latin-1 directory", {"caf\xe9:exec", "bin:exec"}, "caf\xe9",
             "@/bin", "caf\xe9");
         row("Latin-1 PATH entry", {"caf\xe9:exec"}, "own", "@/bin:@/caf\xe9", "caf\xe9");
         // The working directory's copy must be the user's, and no one else's to change.
-        row("another user's copy here", {"run:foreign"}, "own", "@/bin", {},
-            LaunchError::ForeignOwner);
+        row("another user's copy here", {"run:foreign"}, "own", "@/bin", {}, ForeignOwner);
         row("another user's copy here, PATH's runs", {"run:foreign", "bin:exec"}, "own", "@/bin",
             "bin");
-        row("writable by all", {"run:world-writable"}, "own", "@/bin", {},
-            LaunchError::WritableByOthers);
+        row("writable by all", {"run:world-writable"}, "own", "@/bin", {}, WritableByOthers);
         row("writable by a shared group", {"run:group-writable"}, "own", "@/bin", {},
-            LaunchError::WritableByOthers);
+            WritableByOthers);
         row("writable by the user's private group", {"run:private-group"}, "own", "@/bin", "run");
         row("script without #! runs in sh", {"run:text"}, "own", "@/bin", "run");
         // A Windows program, told by its content, runs through Wine, found where the renderer
         // is but never here.
         row("Windows program through Wine", {"run:pe", "bin:wine"}, "own", "@/bin",
             "wine start /d . /max /unix @/run/opengl.exe");
-        row("Windows program, no Wine", {"run:pe"}, "own", "@/bin", {}, LaunchError::NeedsWine);
+        row("Windows program, no Wine", {"run:pe"}, "own", "@/bin", {}, NeedsWine);
         row("Windows program, Wine only here", {"run:pe", "run:wine"}, "own", "@/bin", {},
-            LaunchError::NeedsWine);
+            NeedsWine);
         row("MZ without a PE header", {"run:mz", "bin:wine"}, "own", "@/bin", {},
-            LaunchError::InvalidWindowsProgram);
+            InvalidWindowsProgram);
         row("the window's display", {"bin:exec"}, "own", "@/bin", "bin", {}, ":77");
     }
     void startRendererLooksBesideToolThenHereThenOnPath()
@@ -317,17 +315,16 @@ private slots:
             QTest::newRow(name) << command << obstacle << QByteArray(subject) << failure
                                 << configWritten;
         };
-        const auto system = [](int e) { return std::error_code(e, std::generic_category()); };
+        const auto posix = [](int e) { return std::error_code(e, std::generic_category()); };
 
         row("save, config.txt is a directory", "Command1", "config dir", "config.txt",
-            system(EISDIR), false);
+            posix(EISDIR), false);
         row("save and start, config.txt is a directory", "Command2", "config dir", "config.txt",
-            system(EISDIR), false);
-        row("renderer missing", "Command2", "no renderer", "opengl.exe", LaunchError::NotFound,
+            posix(EISDIR), false);
+        row("renderer missing", "Command2", "no renderer", "opengl.exe", NotFound, true);
+        row("renderer not executable", "Command2", "plain renderer", "opengl.exe", posix(EACCES),
             true);
-        row("renderer not executable", "Command2", "plain renderer", "opengl.exe", system(EACCES),
-            true);
-        row("renderer not a program", "Command2", "garbage renderer", "opengl.exe", system(ENOEXEC),
+        row("renderer not a program", "Command2", "garbage renderer", "opengl.exe", posix(ENOEXEC),
             true);
     }
     void failureIsReportedOnceThenEnds()
