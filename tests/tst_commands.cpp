@@ -83,11 +83,9 @@ QByteArray StandIn(const QByteArray& name, bool shebang = true)
 // The smallest valid PE image's start: "MZ", and at 0x3C the offset of "PE\0\0".
 QByteArray PeImage(bool valid)
 {
-    QByteArray image(0x48, '\0');
-    image.replace(0, 2, "MZ");
+    QByteArray image = QByteArray("MZ").leftJustified(0x48, '\0');
     image[0x3C] = valid ? 0x40 : 0x70;
-    image.replace(0x40, 4, QByteArray("PE\0\0", 4));
-    return image;
+    return image.replace(0x40, 4, QByteArray("PE\0\0", 4));
 }
 
 bool IsComplete(const QByteArray& config)
@@ -307,13 +305,12 @@ private slots:
     {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("obstacle");
-        QTest::addColumn<QByteArray>("subject");
+        QTest::addColumn<QString>("subject");
         QTest::addColumn<std::error_code>("failure");
         QTest::addColumn<bool>("configWritten");
         const auto row = [](const char* name, const char* command, const char* obstacle,
                             const char* subject, std::error_code failure, bool configWritten) {
-            QTest::newRow(name) << command << obstacle << QByteArray(subject) << failure
-                                << configWritten;
+            QTest::newRow(name) << command << obstacle << subject << failure << configWritten;
         };
         const auto posix = [](int e) { return std::error_code(e, std::generic_category()); };
 
@@ -331,7 +328,7 @@ private slots:
     {
         QFETCH(QString, command);
         QFETCH(QString, obstacle);
-        QFETCH(QByteArray, subject);
+        QFETCH(QString, subject);
         QFETCH(std::error_code, failure);
         QFETCH(bool, configWritten);
         // The words come from the code, in whatever language the locale speaks.

@@ -7,8 +7,6 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR line, int show)
 {
-    (void)previous;
-    (void)line;
     const WNDCLASSA windowClass = {
         .lpfnWndProc = DefWindowProcA, .hInstance = instance, .lpszClassName = "renderer"};
     RegisterClassA(&windowClass);

@@ -255,7 +255,8 @@ case_renderer_missing_is_reported_once() {
     expected_config 1024 768 32 1 800 600 32 >"$WORK/expected"
     same_bytes "$WORK/run/config.txt" "$WORK/expected"
     # The desktop stops waiting for a launch that failed.
-    local id="$(sed -n 's/^message new: ID="\([^"]*\)".*/\1/p' "$WORK/watch")"
+    local id
+    id="$(sed -n 's/^message new: ID="\([^"]*\)".*/\1/p' "$WORK/watch")"
     [ -n "$id" ] && wait_for 10 grep -qxF "message remove: ID=\"$id\"" "$WORK/watch" ||
         fail "the launch was not withdrawn: $(cat "$WORK/watch")"
 }

@@ -44,10 +44,7 @@ start_desktop() {
 }
 
 # Starts a bare Xvfb with one screen of $1; its display number lands in file $2.
-start_xvfb() {
-    Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp -noreset 3>"$2" >/dev/null 2>&1 &
-    PIDS+=($!)
-}
+start_xvfb() { Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp -noreset 3>"$2" >/dev/null 2>&1 & PIDS+=($!); }
 
 # Starts Xorg with the dummy driver, whose outputs RandR can light and arrange like several
 # monitors (needs root), and openbox on it.
