@@ -7,7 +7,6 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QString>
@@ -21,26 +20,24 @@ protected:
     // takes more than 20 seconds.
     bool launch(const QString& program, const QStringList& args, const std::function<bool()>& ready)
     {
+        if (!scratch_.isValid())
+            return false;
         process_.start(program, args);
         if (!process_.waitForStarted(10000))
             return false;
-        for (QDeadlineTimer deadline(20000); !deadline.hasExpired();) {
-            if (process_.state() != QProcess::Running)
-                return false;
+        for (QDeadlineTimer deadline(20000);
+             process_.state() == QProcess::Running && !deadline.hasExpired();)
             if (ready())
                 return true;
-        }
         return false;
     }
 
     ~ServerProcess()
     {
-        if (process_.state() != QProcess::NotRunning) {
-            process_.terminate();
-            if (!process_.waitForFinished(5000))
-                process_.kill();
-            process_.waitForFinished(5000);
-        }
+        process_.terminate();
+        if (!process_.waitForFinished(5000))
+            process_.kill();
+        process_.waitForFinished(5000);
     }
 
     QProcess process_;
@@ -59,8 +56,6 @@ public:
     // Needs root. Returns false on failure.
     bool startXorgDummy(const QString& config)
     {
-        if (!scratch_.isValid())
-            return false;
         return launchX("Xorg",
                        QStringList{"-config", config, "-configdir", scratch_.path(), "-logfile",
                                    scratch_.filePath("log"), "-novtswitch", "-sharevts"});
@@ -72,16 +67,13 @@ private:
     // The server writes its display number, once it listens, on the descriptor -displayfd names.
     bool launchX(const QString& program, const QStringList& args)
     {
-        process_.setProcessChannelMode(QProcess::SeparateChannels);
         QByteArray number;
         const bool started = launch(
             program, QStringList{"-displayfd", "1", "-nolisten", "tcp", "-noreset"} + args, [&] {
                 process_.waitForReadyRead(100);
-                number += process_.readAllStandardOutput();
-                return number.endsWith('\n');
+                return (number += process_.readAllStandardOutput()).endsWith('\n');
             });
-        if (started)
-            display_ = ":" + QString::fromLatin1(number.trimmed());
+        display_ = started ? ":" + QString::fromLatin1(number.trimmed()) : QString();
         return started;
     }
 
@@ -95,8 +87,6 @@ public:
     // windows. Returns false unless its socket appears.
     bool start(const QStringList& args, const QString& xDisplay = {})
     {
-        if (!scratch_.isValid())
-            return false;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_RUNTIME_DIR", scratch_.path());
         env.remove("WAYLAND_DISPLAY");
@@ -105,16 +95,12 @@ public:
         process_.setProcessEnvironment(env);
         process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process_.setStandardOutputFile(QProcess::nullDevice());
-        return launch("weston",
-                      QStringList{"--use-pixman", "--idle-time=0", "--socket=wayland",
-                                  "--log=" + scratch_.filePath("log")} +
-                          args,
-                      [&] {
-                          if (QFileInfo(socket()).exists())
-                              return true;
-                          process_.waitForFinished(20);
-                          return false;
-                      });
+        const QStringList options{"--use-pixman", "--idle-time=0", "--socket=wayland",
+                                  "--log=" + scratch_.filePath("log")};
+        return launch("weston", options + args, [&] {
+            process_.waitForFinished(20);
+            return QFile::exists(socket());
+        });
     }
 
     // The display of weston's Xwayland (with --xwayland) once it listens; empty before.
@@ -123,9 +109,9 @@ public:
         QFile log(scratch_.filePath("log"));
         if (!log.open(QIODevice::ReadOnly))
             return {};
-        const auto match = QRegularExpression("xserver listening on display (:\\d+)")
-                               .match(QString::fromUtf8(log.readAll()));
-        return match.captured(1);
+        return QRegularExpression("xserver listening on display (:\\d+)")
+            .match(QString::fromUtf8(log.readAll()))
+            .captured(1);
     }
 
     // The socket's absolute path, which libwayland takes as a display name.

@@ -22,7 +22,7 @@
 #include <unistd.h>
 
 using vexalo::Form1;
-using vexalo::LaunchError;
+using enum vexalo::LaunchError;
 
 Q_DECLARE_METATYPE(std::error_code)
 
@@ -83,11 +83,9 @@ QByteArray StandIn(const QByteArray& name, bool shebang = true)
 // The smallest valid PE image's start: "MZ", and at 0x3C the offset of "PE\0\0".
 QByteArray PeImage(bool valid)
 {
-    QByteArray image(0x48, '\0');
-    image.replace(0, 2, "MZ");
+    QByteArray image = QByteArray("MZ").leftJustified(0x48, '\0');
     image[0x3C] = valid ? 0x40 : 0x70;
-    image.replace(0x40, 4, QByteArray("PE\0\0", 4));
-    return image;
+    return image.replace(0x40, 4, QByteArray("PE\0\0", 4));
 }
 
 bool IsComplete(const QByteArray& config)
@@ -173,33 +171,31 @@ private slots:
         row("non-executable passed over", {"own:plain", "bin:exec"}, "own", "@/bin", "bin");
         row("only non-executable", {"own:plain"}, "own", "@/bin", {}, denied);
         row("a directory of that name", {"bin:dir"}, "own", "@/bin", {}, denied);
-        row("nowhere", {}, "own", "@/bin", {}, LaunchError::NotFound);
+        row("nowhere", {}, "own", "@/bin", {}, NotFound);
         row("relative PATH entries are not searched", {"other:exec"}, "own", "::.:../other", {},
-            LaunchError::NotFound);
+            NotFound);
         // Names are bytes to the kernel; the locale's encoding need not fit them.
         row("tool installed in a Latin-1 directory", {"caf\xe9:exec", "bin:exec"}, "caf\xe9",
             "@/bin", "caf\xe9");
         row("Latin-1 PATH entry", {"caf\xe9:exec"}, "own", "@/bin:@/caf\xe9", "caf\xe9");
         // The working directory's copy must be the user's, and no one else's to change.
-        row("another user's copy here", {"run:foreign"}, "own", "@/bin", {},
-            LaunchError::ForeignOwner);
+        row("another user's copy here", {"run:foreign"}, "own", "@/bin", {}, ForeignOwner);
         row("another user's copy here, PATH's runs", {"run:foreign", "bin:exec"}, "own", "@/bin",
             "bin");
-        row("writable by all", {"run:world-writable"}, "own", "@/bin", {},
-            LaunchError::WritableByOthers);
+        row("writable by all", {"run:world-writable"}, "own", "@/bin", {}, WritableByOthers);
         row("writable by a shared group", {"run:group-writable"}, "own", "@/bin", {},
-            LaunchError::WritableByOthers);
+            WritableByOthers);
         row("writable by the user's private group", {"run:private-group"}, "own", "@/bin", "run");
         row("script without #! runs in sh", {"run:text"}, "own", "@/bin", "run");
         // A Windows program, told by its content, runs through Wine, found where the renderer
         // is but never here.
         row("Windows program through Wine", {"run:pe", "bin:wine"}, "own", "@/bin",
             "wine start /d . /max /unix @/run/opengl.exe");
-        row("Windows program, no Wine", {"run:pe"}, "own", "@/bin", {}, LaunchError::NeedsWine);
+        row("Windows program, no Wine", {"run:pe"}, "own", "@/bin", {}, NeedsWine);
         row("Windows program, Wine only here", {"run:pe", "run:wine"}, "own", "@/bin", {},
-            LaunchError::NeedsWine);
+            NeedsWine);
         row("MZ without a PE header", {"run:mz", "bin:wine"}, "own", "@/bin", {},
-            LaunchError::InvalidWindowsProgram);
+            InvalidWindowsProgram);
         row("the window's display", {"bin:exec"}, "own", "@/bin", "bin", {}, ":77");
     }
     void startRendererLooksBesideToolThenHereThenOnPath()
@@ -211,30 +207,26 @@ private slots:
         QFETCH(QByteArray, ran);
         QFETCH(std::error_code, failure);
         const QByteArray base = QFile::encodeName(tmp_->path()) + '/';
+        const group* users = ::getgrnam("users");
         for (const QByteArray& file : files) {
-            const QByteArray dirName = file.left(file.indexOf(':'));
-            const QByteArray dir = base + dirName;
-            const QByteArray kind = file.mid(file.indexOf(':') + 1);
-            ::mkdir(dir.constData(), 0755);
-            const QByteArray path = dir + (kind == "wine" ? "/wine" : "/opengl.exe");
+            const QByteArray dirName = file.split(':')[0], kind = file.split(':')[1];
+            const QByteArray path = base + dirName + (kind == "wine" ? "/wine" : "/opengl.exe");
+            ::mkdir(QByteArray(base + dirName).constData(), 0755);
             if (kind == "dir")
                 QCOMPARE(::mkdir(path.constData(), 0755), 0);
-            else if (kind == "pe" || kind == "mz")
-                WriteFile(path, PeImage(kind == "pe"), 0755);
             else
-                WriteFile(path, StandIn(kind == "wine" ? kind : dirName, kind != "text"),
-                          kind == "plain" ? 0644 : 0755);
-            if (kind == "world-writable")
-                QCOMPARE(::chmod(path.constData(), 0757), 0);
-            if (kind == "private-group")
-                QCOMPARE(::chmod(path.constData(), 0775), 0);
-            if (kind == "group-writable" || kind == "foreign") {
-                const group* users = ::getgrnam("users");
-                if (::chown(path.constData(), kind == "foreign" ? 65534 : -1,
-                            users ? users->gr_gid : 100) != 0 ||
-                    ::chmod(path.constData(), 0775) != 0)
-                    QSKIP("another user's or group's file needs root");
-            }
+                WriteFile(path,
+                          kind == "pe" || kind == "mz"
+                              ? PeImage(kind == "pe")
+                              : StandIn(kind == "wine" ? kind : dirName, kind != "text"),
+                          kind == "plain"                               ? 0644
+                          : kind == "world-writable"                    ? 0757
+                          : kind.contains("group") || kind == "foreign" ? 0775
+                                                                        : 0755);
+            if ((kind == "group-writable" || kind == "foreign") &&
+                ::chown(path.constData(), kind == "foreign" ? 65534 : -1,
+                        users ? users->gr_gid : 100) != 0)
+                QSKIP("another user's or group's file needs root");
         }
         searchPath.replace('@', QFile::encodeName(tmp_->path()));
         ran.replace('@', QFile::encodeName(tmp_->path()));
@@ -313,34 +305,30 @@ private slots:
     {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("obstacle");
-        QTest::addColumn<QByteArray>("subject");
+        QTest::addColumn<QString>("subject");
         QTest::addColumn<std::error_code>("failure");
         QTest::addColumn<bool>("configWritten");
         const auto row = [](const char* name, const char* command, const char* obstacle,
                             const char* subject, std::error_code failure, bool configWritten) {
-            QTest::newRow(name) << command << obstacle << QByteArray(subject) << failure
-                                << configWritten;
+            QTest::newRow(name) << command << obstacle << subject << failure << configWritten;
         };
-        const auto system = [](int error) {
-            return std::error_code(error, std::generic_category());
-        };
+        const auto posix = [](int e) { return std::error_code(e, std::generic_category()); };
 
         row("save, config.txt is a directory", "Command1", "config dir", "config.txt",
-            system(EISDIR), false);
+            posix(EISDIR), false);
         row("save and start, config.txt is a directory", "Command2", "config dir", "config.txt",
-            system(EISDIR), false);
-        row("renderer missing", "Command2", "no renderer", "opengl.exe", LaunchError::NotFound,
+            posix(EISDIR), false);
+        row("renderer missing", "Command2", "no renderer", "opengl.exe", NotFound, true);
+        row("renderer not executable", "Command2", "plain renderer", "opengl.exe", posix(EACCES),
             true);
-        row("renderer not executable", "Command2", "plain renderer", "opengl.exe", system(EACCES),
-            true);
-        row("renderer not a program", "Command2", "garbage renderer", "opengl.exe", system(ENOEXEC),
+        row("renderer not a program", "Command2", "garbage renderer", "opengl.exe", posix(ENOEXEC),
             true);
     }
     void failureIsReportedOnceThenEnds()
     {
         QFETCH(QString, command);
         QFETCH(QString, obstacle);
-        QFETCH(QByteArray, subject);
+        QFETCH(QString, subject);
         QFETCH(std::error_code, failure);
         QFETCH(bool, configWritten);
         // The words come from the code, in whatever language the locale speaks.

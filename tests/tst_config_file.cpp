@@ -504,8 +504,7 @@ private slots:
 
         const auto [setupStatus, setupOutput] = RunScript(dir().path(), "set -e\n" + setup);
         if (setupStatus == 77)
-            QSKIP(setupOutput.isEmpty() ? "this machine cannot set the case up"
-                                        : setupOutput.constData());
+            QSKIP(("this machine cannot set the case up: " + setupOutput.trimmed()).constData());
         QVERIFY2(setupStatus == 0, setupOutput.constData());
         QCOMPARE(RunScript(dir().path(), run).second, message);
         const auto [checkStatus, listing] =

@@ -7,12 +7,8 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR line, int show)
 {
-    (void)previous;
-    (void)line;
-    WNDCLASSA windowClass = {0};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = instance;
-    windowClass.lpszClassName = "renderer";
+    const WNDCLASSA windowClass = {
+        .lpfnWndProc = DefWindowProcA, .hInstance = instance, .lpszClassName = "renderer"};
     RegisterClassA(&windowClass);
     HWND window = CreateWindowA("renderer", "renderer", WS_OVERLAPPEDWINDOW, 0, 0, 320, 240, NULL,
                                 NULL, instance, NULL);

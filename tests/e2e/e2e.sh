@@ -465,15 +465,12 @@ case_windows_renderer_runs_maximized_in_the_working_directory() {
     "$STARTUP_WATCHER" >"$WORK/watch" &
     PIDS+=($!)
     wait_for 10 grep -qx ready "$WORK/watch" || fail "the watcher did not start"
-    click_save_and_start
-    expect_exit 0
+    click_save_and_start; expect_exit 0
     wait_for 120 test -s "$WORK/record" || fail "the Windows renderer did not run"
-    { printf 'zoomed=1\ncwd=Z:%s\\run\n' "${WORK//\//\\}"; expected_config 1024 768 32 1 800 600 32; } \
-        >"$WORK/expected"
+    { printf 'zoomed=1\ncwd=Z:%s\\run\n' "${WORK//\//\\}"; expected_config 1024 768 32 1 800 600 32; } >"$WORK/expected"
     same_bytes "$WORK/record" "$WORK/expected"
     # Wine ends the launch the tool announced once the renderer's window is up.
-    local id
-    id="$(sed -n 's/^message new: ID="\([^"]*\)".*/\1/p' "$WORK/watch")"
+    local id="$(sed -n 's/^message new: ID="\([^"]*\)".*/\1/p' "$WORK/watch")"
     [ -n "$id" ] && wait_for 20 grep -q "^message remove: ID=\"\?$id" "$WORK/watch" ||
         fail "the launch was not completed: $(cat "$WORK/watch")"
     wineserver -k 2>/dev/null || true
@@ -494,12 +491,12 @@ case_startup_id_keeps_to_a_plain_host_name() {
     kill "$(sed -n 's/^pid=//p' "$WORK/record")"
 }
 
-# What Orca spoke, one utterance a line, from its debug file $1.
-spoken() { sed -n "s/^.* - SPEECH OUTPUT: '\([^']*\)'.*/\1/p" "$1"; }
+# What Orca spoke, from its debug file: each utterance followed by "|".
+spoken() { sed -n "s/^.* - SPEECH OUTPUT: '\([^']*\)'.*/\1/p" "$WORK/orca.log" | tr '\n' '|'; }
 
-# Succeeds when Orca said $2 (a regular expression over its utterances, each ending in "|").
-# Orca buffers its debug file: Shift, which it echoes and the window ignores, flushes it.
-orca_said() { xdotool key shift; spoken "$1" | tr '\n' '|' | grep -qE "$2"; }
+# Succeeds when Orca said $1, a regular expression over what it spoke. Orca buffers its debug
+# file: Shift, which it echoes and the window ignores, flushes it.
+orca_said() { xdotool key shift; spoken | grep -qE "$1"; }
 
 case_orca_reads_640_in_the_resolution_group() {
     start_desktop 800x600x24; start_screen_reader_session; install_tool
@@ -511,13 +508,11 @@ case_orca_reads_640_in_the_resolution_group() {
     wait_for 20 grep -qs 'Startup complete' "$WORK/orca.log" || fail "Orca did not start"
     start_tool
     local group_then_640='(^|\|)Resolution panel\.\|([^|]*\|)? 640 x 480\.\|'
-    wait_for 20 orca_said "$WORK/orca.log" '(^|\|)Vexalo Configuration dialog\.\|' ||
-        fail "Orca did not read the window: $(spoken "$WORK/orca.log" | tr '\n' '|')"
+    wait_for 20 orca_said '(^|\|)Vexalo Configuration dialog\.\|' || fail "Orca did not read the window: $(spoken)"
     # Orca reads the focus on opening unless the window's activation reached it last; then
     # bring the focus back to " 640 x 480".
-    orca_said "$WORK/orca.log" "$group_then_640" || xdotool key --delay 100 space Tab shift+Tab
-    wait_for 20 orca_said "$WORK/orca.log" "$group_then_640" ||
-        fail "Orca said: $(spoken "$WORK/orca.log" | tr '\n' '|')"
+    orca_said "$group_then_640" || xdotool key --delay 100 space Tab shift+Tab
+    wait_for 20 orca_said "$group_then_640" || fail "Orca said: $(spoken)"
     click_cancel; expect_exit 0
 }
 

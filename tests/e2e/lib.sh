@@ -1,7 +1,6 @@
 # SPDX-License-Identifier: MIT
-# Shared by the end-to-end cases and the benchmark: the private display servers (Xvfb with a
-# window manager, Xorg with the dummy driver, headless sway and weston), the real tool started
-# in a scratch directory, and xdotool to drive it as a user would.
+# Shared by the end-to-end cases: a private X server with a window manager, the real tool
+# started in a scratch directory, and xdotool to drive it as a user would.
 set -euo pipefail
 
 : "${VEXALO_BINARY:?set VEXALO_BINARY to the built vexalo-config}"
@@ -45,10 +44,7 @@ start_desktop() {
 }
 
 # Starts a bare Xvfb with one screen of $1; its display number lands in file $2.
-start_xvfb() {
-    Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp -noreset 3>"$2" >/dev/null 2>&1 &
-    PIDS+=($!)
-}
+start_xvfb() { Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp -noreset 3>"$2" >/dev/null 2>&1 & PIDS+=($!); }
 
 # Starts Xorg with the dummy driver, whose outputs RandR can light and arrange like several
 # monitors (needs root), and openbox on it.
@@ -72,34 +68,6 @@ start_window_manager() {
     # A window mapped while the window manager is still starting may never be managed.
     wait_for 20 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' ||
         fail "openbox did not start"
-}
-
-socket_ready() { [ -S "$XDG_RUNTIME_DIR/$1" ]; }
-
-# Starts sway, headless; its Wayland display and IPC socket are exported.
-start_sway() {
-    # New windows do not take the focus by themselves: only an activation gives it.
-    cat >"$WORK/sway.config" <<'CONF'
-no_focus [app_id="renderer-standin"]
-focus_on_window_activation focus
-CONF
-    WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
-        sway -c "$WORK/sway.config" >"$WORK/compositor.log" 2>&1 &
-    PIDS+=($!)
-    wait_for 20 sh -c 'ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock >/dev/null 2>&1' ||
-        fail "sway did not start: $(cat "$WORK/compositor.log")"
-    SWAYSOCK="$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock)"
-    WAYLAND_DISPLAY="$(cd "$XDG_RUNTIME_DIR" && ls wayland-* | grep -v lock | head -1)"
-    export SWAYSOCK WAYLAND_DISPLAY
-}
-
-# Starts weston, headless, and exports its Wayland display.
-start_weston() {
-    weston --backend=headless-backend.so --socket=wayland-vexalo --idle-time=0 \
-        >"$WORK/compositor.log" 2>&1 &
-    PIDS+=($!)
-    wait_for 20 socket_ready wayland-vexalo || fail "weston did not start: $(cat "$WORK/compositor.log")"
-    export WAYLAND_DISPLAY=wayland-vexalo
 }
 
 # Starts a session bus and turns accessibility on, as a screen reader does when it starts.
@@ -151,10 +119,9 @@ await_window() {
 # Clicks at ($1, $2) in the window's client area.
 click_at() { xdotool mousemove --sync --window "$WID" "$1" "$2" click 1; }
 
-# Where a user aims at control $1 of the window's layout table (dialog/layout.h), as "x y" in
-# the window's pixels: a button's centre, an option's or check box's indicator (120 twips, 8
-# pixels at 96 dpi, in from its left edge). The table is in twips; the window keeps its
-# proportions at any DPI and font, so its width scales them.
+# Where a user aims at control $1 of the layout table (dialog/layout.h), as "x y" in window
+# pixels: a button's centre, an option's or check box's indicator (120 twips in from its left).
+# The window keeps its proportions at any DPI and font, so its width scales the table's twips.
 control_point() {
     awk -v want="$1" -v width="$WINDOW_WIDTH" -F', *' '
         /kClientWidthTwips = / { client = $0; sub(/.*= */, "", client); sub(/;.*/, "", client) }
@@ -164,18 +131,13 @@ control_point() {
         }
         END {
             if (!(want in kind) || !client) exit 1
-            px = x[want] + (kind[want] ~ /CommandButton/ ? w[want] / 2 : 120)
-            py = y[want] + h[want] / 2
-            if (container[want] != "nullptr") { px += x[container[want]]; py += y[container[want]] }
-            printf "%d %d\n", px * width / client, py * width / client
+            c = container[want] # "nullptr", whose place is 0, for the window itself
+            px = x[c] + x[want] + (kind[want] ~ /CommandButton/ ? w[want] / 2 : 120)
+            printf "%d %d\n", px * width / client, (y[c] + y[want] + h[want] / 2) * width / client
         }' "$(dirname "${BASH_SOURCE[0]}")/../../dialog/layout.h"
 }
 
-click_control() {
-    local point
-    point="$(control_point "$1")" || fail "no control $1 in the layout table"
-    click_at $point
-}
+click_control() { local p; p="$(control_point "$1")" || fail "no control $1 in the layout"; click_at $p; }
 
 click_option1() { click_control Option1; }
 click_option2() { click_control Option2; }

@@ -32,6 +32,32 @@ fi
 unset DISPLAY WAYLAND_DISPLAY SWAYSOCK
 source "$here/lib.sh"
 
+socket_ready() { [ -S "$XDG_RUNTIME_DIR/$1" ]; }
+
+start_sway() {
+    # New windows do not take the focus by themselves: only an activation gives it.
+    cat >"$WORK/sway.config" <<'CONF'
+no_focus [app_id="renderer-standin"]
+focus_on_window_activation focus
+CONF
+    WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
+        sway -c "$WORK/sway.config" >"$WORK/compositor.log" 2>&1 &
+    PIDS+=($!)
+    wait_for 20 sh -c 'ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock >/dev/null 2>&1' ||
+        fail "sway did not start: $(cat "$WORK/compositor.log")"
+    SWAYSOCK="$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock)"
+    WAYLAND_DISPLAY="$(cd "$XDG_RUNTIME_DIR" && ls wayland-* | grep -v lock | head -1)"
+    export SWAYSOCK WAYLAND_DISPLAY
+}
+
+start_weston() {
+    weston --backend=headless-backend.so --socket=wayland-vexalo --idle-time=0 \
+        >"$WORK/compositor.log" 2>&1 &
+    PIDS+=($!)
+    wait_for 20 socket_ready wayland-vexalo || fail "weston did not start: $(cat "$WORK/compositor.log")"
+    export WAYLAND_DISPLAY=wayland-vexalo
+}
+
 # The tool on Qt's Wayland plugin, with the Wayland stand-in installed as the renderer. The
 # window is drawn into shared memory either way; without EGL, no driver is loaded and
 # unloaded, whose allocations LeakSanitizer could not tell from ours.
