@@ -244,6 +244,23 @@ std::string TemporaryName(const std::string& base, std::minstd_rand& random)
     return name;
 }
 
+// Tries hidden names beside `base` until `claim` takes one, which `name` then holds; only a
+// name already taken is reason to try another. False, with errno telling why, when none was.
+template <typename Claim>
+bool ClaimHiddenName(const std::string& base, std::string& name, Claim claim)
+{
+    std::minstd_rand random = Seeded();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = TemporaryName(base, random);
+        if (claim(name.c_str()))
+            return true;
+        if (errno != EEXIST)
+            break;
+    }
+    name.clear();
+    return false;
+}
+
 // Creates the new file in `dir`: unnamed where the file system can, so that a crash leaves
 // nothing behind, else under a hidden name, returned in `name`. An unnamed file is linked in
 // through /proc, as linking a descriptor itself needs a privilege. Where no unnamed file can
@@ -256,34 +273,26 @@ Fd CreateTemporary(int dir, const std::string& base, std::string& name, mode_t m
         if (fd.valid())
             return fd;
     }
-    std::minstd_rand random = Seeded();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        name = TemporaryName(base, random);
-        Fd fd(::openat(dir, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                       mode));
-        if (fd.valid())
-            return fd;
-        name.clear();
-        if (errno != EEXIST)
-            break;
-    }
-    return Fd();
+    Fd fd;
+    ClaimHiddenName(base, name, [&](const char* candidate) {
+        fd = Fd(
+            ::openat(dir, candidate, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+        return fd.valid();
+    });
+    return fd;
 }
 
 // Gives an unnamed new file its hidden name, the moment before it replaces the old one.
 int LinkTemporary(int dir, int fd, const std::string& base, std::string& name)
 {
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
-    std::minstd_rand random = Seeded();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        name = TemporaryName(base, random);
-        if (::linkat(AT_FDCWD, self.c_str(), dir, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
-            return 0;
-        name.clear();
-        if (errno != EEXIST)
-            return errno;
-    }
-    return EEXIST;
+    return ClaimHiddenName(base, name,
+                           [&](const char* candidate) {
+                               return ::linkat(AT_FDCWD, self.c_str(), dir, candidate,
+                                               AT_SYMLINK_FOLLOW) == 0;
+                           })
+               ? 0
+               : errno;
 }
 
 // Rewrites an open regular file where it is, for when the directory cannot take a new file.

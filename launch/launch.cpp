@@ -158,6 +158,20 @@ std::optional<LaunchError> RefusalOf(const struct stat& status)
     return std::nullopt;
 }
 
+// Where to look, in order: beside the tool, then, `withWorking`, the working directory, then
+// PATH's absolute entries.
+std::vector<std::string_view> Directories(const SearchPlaces& places, bool withWorking)
+{
+    std::vector<std::string_view> directories;
+    if (!places.toolDirectory.empty())
+        directories.push_back(places.toolDirectory);
+    if (withWorking && !places.workingDirectory.empty())
+        directories.push_back(places.workingDirectory);
+    const auto entries = AbsoluteEntries(places.path);
+    directories.insert(directories.end(), entries.begin(), entries.end());
+    return directories;
+}
+
 struct Found {
     std::string path; // absolute
     Fd file;          // open on the file that was checked
@@ -168,16 +182,10 @@ struct Found {
 // telling of those is reported when nothing runs.
 Found FindRenderer(const SearchPlaces& places)
 {
-    std::vector<std::string_view> directories;
-    if (!places.toolDirectory.empty())
-        directories.push_back(places.toolDirectory);
-    const std::size_t working =
-        places.workingDirectory.empty() ? std::string::npos : directories.size();
-    if (!places.workingDirectory.empty())
-        directories.push_back(places.workingDirectory);
-    const auto entries = AbsoluteEntries(places.path);
-    directories.insert(directories.end(), entries.begin(), entries.end());
-
+    const std::vector<std::string_view> directories = Directories(places, true);
+    const std::size_t working = places.workingDirectory.empty() ? std::string::npos
+                                : places.toolDirectory.empty()  ? 0
+                                                                : 1;
     std::error_code failure = LaunchError::NotFound;
     const auto remember = [&failure](std::error_code code) {
         if (failure == LaunchError::NotFound || code.category() == LaunchCategory())
@@ -249,11 +257,7 @@ Kind KindOf(int fd)
 // would run a planted "wine" unchecked.
 std::optional<std::string> FindWine(const SearchPlaces& places)
 {
-    std::vector<std::string_view> directories;
-    if (!places.toolDirectory.empty())
-        directories.push_back(places.toolDirectory);
-    const auto entries = AbsoluteEntries(places.path);
-    directories.insert(directories.end(), entries.begin(), entries.end());
+    const std::vector<std::string_view> directories = Directories(places, false);
     for (const std::string_view directory : directories) {
         if (std::string wine = InDirectory(directory, "wine"); IsExecutableFile(wine))
             return wine;
