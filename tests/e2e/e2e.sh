@@ -427,6 +427,12 @@ TABLE
 mark() { xprop -root -f _VEXALO_TEST_MARK 8s -set _VEXALO_TEST_MARK "$1"; }
 
 case_save_and_start_announces_launch_with_click_time() {
+    # As root, under a host name with a space and quotes, on which Qt's own unquoted "remove:"
+    # message would break: the id must keep to a plain one.
+    if [ "$(id -u)" = 0 ] && [ -z "${OWN_HOST:-}" ]; then
+        rm -rf "$WORK"; OWN_HOST=1 exec unshare --uts bash "$0" "${FUNCNAME[0]#case_}"
+    fi
+    [ -z "${OWN_HOST:-}" ] || printf 'my "box" 2' >/proc/sys/kernel/hostname
     start_desktop 800x600x24; install_tool; install_renderer
     # The stand-in shows, through the server, the moment it runs and the id it was given.
     sed -i '/^exec sleep/i xprop -root -f _VEXALO_TEST_RENDERER 8s -set _VEXALO_TEST_RENDERER "${DESKTOP_STARTUP_ID:-none}"' \
@@ -446,6 +452,7 @@ case_save_and_start_announces_launch_with_click_time() {
     [[ "$events" =~ ^message\ new:\ ID=\"([^\"]+)\"\ NAME=\"opengl.exe\"\ SCREEN=0\ BIN=\"opengl.exe\"$'\n'property\ _VEXALO_TEST_RENDERER\ [0-9]+\ (.*)$ ]] ||
         fail "not one announcement before the renderer ran: $events"
     id="${BASH_REMATCH[1]}"
+    [ -z "${OWN_HOST:-}" ] || [[ "$id" == vexalo-config-*-my__box__2-opengl.exe_TIME* ]] || fail "id $id"
     [ "${BASH_REMATCH[2]}" = "$id" ] || fail "the renderer got ${BASH_REMATCH[2]}, announced $id"
     grep -qx "DESKTOP_STARTUP_ID=$id" "$WORK/record.env" || fail "environment: $(grep STARTUP "$WORK/record.env")"
     before="$(sed -n 's/^property _VEXALO_TEST_MARK \([0-9]*\) before$/\1/p' "$WORK/watch")"
@@ -474,47 +481,6 @@ case_windows_renderer_runs_maximized_in_the_working_directory() {
     [ -n "$id" ] && wait_for 20 grep -q "^message remove: ID=\"\?$id" "$WORK/watch" ||
         fail "the launch was not completed: $(cat "$WORK/watch")"
     wineserver -k 2>/dev/null || true
-}
-
-case_startup_id_keeps_to_a_plain_host_name() {
-    [ "$(id -u)" -eq 0 ] || skip "a host name of our own needs root"
-    start_desktop 800x600x24; install_tool; install_renderer
-    # Qt's own "remove:" message sends the id unquoted: a space or quote would break it.
-    (cd "$WORK/run" && exec env RENDERER_RECORD="$WORK/record" unshare --uts \
-        sh -c 'printf "my \"box\" 2" >/proc/sys/kernel/hostname && exec "$0"' \
-        "$WORK/install/vexalo-config") 2>"$WORK/stderr" &
-    TOOL_PID=$!
-    await_window; click_save_and_start; expect_exit 0
-    wait_for 10 test -s "$WORK/record" || fail "the renderer did not start"
-    grep -qx 'DESKTOP_STARTUP_ID=vexalo-config-[0-9]*-my__box__2-opengl.exe_TIME[0-9]*' \
-        "$WORK/record.env" || fail "startup id: $(grep STARTUP "$WORK/record.env")"
-    kill "$(sed -n 's/^pid=//p' "$WORK/record")"
-}
-
-# What Orca spoke, from its debug file: each utterance followed by "|".
-spoken() { sed -n "s/^.* - SPEECH OUTPUT: '\([^']*\)'.*/\1/p" "$WORK/orca.log" | tr '\n' '|'; }
-
-# Succeeds when Orca said $1, a regular expression over what it spoke (with or without the
-# closing full stop, which depends on how the utterance was queued). Orca buffers its debug
-# file: Shift, which it echoes and the window ignores, flushes it.
-orca_said() { spoken | grep -qE "$1" || { xdotool key shift; false; }; }
-
-case_orca_reads_640_in_the_resolution_group() {
-    start_desktop 800x600x24; start_screen_reader_session; install_tool
-    # No speech server: the debug file records each utterance.
-    mkdir "$WORK/home"
-    HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home" XDG_DATA_HOME="$WORK/home" orca \
-        --disable speech --user-prefs "$WORK/home" --debug-file="$WORK/orca.log" >/dev/null 2>&1 &
-    PIDS+=($!)
-    wait_for 20 grep -qs 'Startup complete' "$WORK/orca.log" || fail "Orca did not start"
-    start_tool
-    local group_then_640='(^|\|)Resolution panel\.?\|([^|]*\|)? 640 x 480\.?\|'
-    wait_for 20 orca_said '(^|\|)Vexalo Configuration dialog\.?\|' || fail "Orca did not read the window: $(spoken)"
-    # Orca reads the focus on opening unless the window's activation reached it last; then
-    # bring the focus back to " 640 x 480".
-    orca_said "$group_then_640" || xdotool key --delay 100 space Tab shift+Tab
-    wait_for 20 orca_said "$group_then_640" || fail "Orca said: $(spoken)"
-    click_cancel; expect_exit 0
 }
 
 "case_$1"
