@@ -19,6 +19,21 @@ public:
         : Error(subject, std::error_code(error, std::generic_category()))
     {
     }
+
+    // A failure whose description says more than the code's own words: which folder, which
+    // interpreter, what another program printed.
+    Error(const std::string& subject, std::error_code code, const std::string& description)
+        : std::system_error(code, subject), text_(subject + ": " + description)
+    {
+    }
+
+    const char* what() const noexcept override
+    {
+        return text_.empty() ? std::system_error::what() : text_.c_str();
+    }
+
+private:
+    std::string text_;
 };
 
 } // namespace vexalo

@@ -7,7 +7,11 @@
 #include "dialog/form1.h"
 #include "launch/launch.h"
 
+#include <QApplication>
+#include <QEventLoop>
 #include <QMessageBox>
+#include <QSocketNotifier>
+#include <QTimer>
 #include <cwchar>
 #include <string>
 
@@ -38,6 +42,19 @@ void ReportAndEnd(Form1& form, const std::exception& failure)
     form.Unload(1);
 }
 
+// While Wine starts a Windows renderer: the window stays painted under a busy cursor, and
+// takes no input that could run a second command.
+void WaitShowingBusy(int fd, std::chrono::milliseconds bound)
+{
+    QEventLoop loop;
+    QSocketNotifier ready(fd, QSocketNotifier::Read);
+    QObject::connect(&ready, &QSocketNotifier::activated, &loop, &QEventLoop::quit);
+    QTimer::singleShot(bound, &loop, &QEventLoop::quit);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    QApplication::restoreOverrideCursor();
+}
+
 } // namespace
 
 void Save(Form1& form)
@@ -53,7 +70,7 @@ void SaveAndStart(Form1& form)
 {
     try {
         WriteConfigFile(form.choices(), QueryDesktopMode(DesktopTargetOf(form)));
-        StartRendererFrom(ToolWindowOf(form), CurrentSearchPlaces());
+        StartRendererFrom(ToolWindowOf(form), CurrentSearchPlaces(), WaitShowingBusy);
     } catch (const Error& failure) {
         ReportAndEnd(form, failure);
         return;

@@ -6,6 +6,7 @@
 // renderer gets no arguments, the working directory, the tool's environment and a session of
 // its own; the tool does not wait for it.
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -30,6 +31,10 @@ enum class LaunchError {
     InvalidWindowsProgram, // starts with "MZ" but has no PE header inside the file
     NeedsWine,             // a Windows program, and no wine was found
     NotFound,              // in none of the places looked in
+    ForeignMachine,        // a Windows program for a processor Wine here does not run
+    NeedsWine32,           // a 32-bit Windows program, and Wine has no 32-bit part
+    NeedsWine64,           // a 64-bit Windows program, and Wine has no 64-bit part
+    WineFailed,            // "wine start" ended with a failure
 };
 
 // Returns the category of LaunchError codes; its messages are one line each.
@@ -48,9 +53,19 @@ struct SearchPlaces {
 // Returns the running tool's places: its binary's directory, the working directory and PATH.
 SearchPlaces CurrentSearchPlaces();
 
+// How long a Windows renderer's "wine start" is waited for. It ends once the program is
+// created: within a second with a ready Wine prefix, 7 to 12 s while Wine makes a new one.
+inline constexpr std::chrono::seconds kWineStartBound{60};
+
+// Waits until `fd` is readable or `bound` has passed. The window passes one that keeps it
+// painted while Wine starts; without one the wait blocks.
+using WaitForReadable = std::function<void(int fd, std::chrono::milliseconds bound)>;
+
 // Starts the renderer found in `places`, detached, with `entries` ("NAME=value") in its
-// environment; throws Error when it cannot be started.
-void StartRenderer(const SearchPlaces& places, const std::vector<std::string>& entries = {});
+// environment; throws Error when it cannot be started. A Windows renderer's "wine start" is
+// waited for through `wait`, at most kWineStartBound; past that it counts as started.
+void StartRenderer(const SearchPlaces& places, const std::vector<std::string>& entries = {},
+                   const WaitForReadable& wait = {});
 
 // The tool's window and the user's input that ran the command, as its display system names
 // them. Activation (X11 startup notification, a Wayland xdg_activation_v1 token) needs them.
@@ -70,7 +85,8 @@ struct ToolWindow {
 };
 
 // Starts the renderer as StartRenderer does, activated from `window` and on its display.
-void StartRendererFrom(const ToolWindow& window, const SearchPlaces& places);
+void StartRendererFrom(const ToolWindow& window, const SearchPlaces& places,
+                       const WaitForReadable& wait = {});
 
 } // namespace vexalo
 

@@ -23,16 +23,25 @@ done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 if [ "$(id -u)" -eq 0 ]; then
-  apt=(apt-get)
+  as_root=()
 elif command -v sudo >/dev/null 2>&1 && sudo -n true 2>/dev/null; then
-  apt=(sudo apt-get)
+  as_root=(sudo)
 else
   echo "Missing Debian packages: ${missing[*]}" >&2
   echo "Install them as root:  apt-get install ${missing[*]}" >&2
   exit 1
 fi
+apt=("${as_root[@]}" apt-get)
 
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
+# A package of another architecture ("wine32:i386") needs that architecture known to dpkg.
+for p in "${missing[@]}"; do
+    arch="${p##*:}"
+    [ "$arch" != "$p" ] && [ "$arch" != "$(dpkg --print-architecture)" ] || continue
+    dpkg --print-foreign-architectures | grep -qx "$arch" && continue
+    echo "Adding the $arch architecture to dpkg, which $p needs"
+    "${as_root[@]}" dpkg --add-architecture "$arch"
+done
 "${apt[@]}" -o DPkg::Lock::Timeout=600 update -q
 "${apt[@]}" -o DPkg::Lock::Timeout=600 install -y -q --no-install-recommends "${missing[@]}"

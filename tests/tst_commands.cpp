@@ -71,21 +71,25 @@ private:
     QTimer timer_;
 };
 
-// A stand-in that records its name, arguments, directory and DISPLAY; "shebang" false makes
-// it a script that only a shell runs.
-QByteArray StandIn(const QByteArray& name, bool shebang = true)
+// A stand-in that records its name, arguments, directory and DISPLAY after `before`;
+// "shebang" false makes it a script that only a shell runs.
+QByteArray StandIn(const QByteArray& name, bool shebang = true, const QByteArray& before = {})
 {
-    return QByteArray(shebang ? "#!/bin/sh\n" : "") + "printf '%s\\n' \"" + name +
+    return QByteArray(shebang ? "#!/bin/sh\n" : "") + before + "printf '%s\\n' \"" + name +
            " $*\" \"$(pwd)\" \"$DISPLAY\" >\"$RENDERER_RECORD.part\"\nmv \"$RENDERER_RECORD.part\" "
            "\"$RENDERER_RECORD\"\n";
 }
 
-// The smallest valid PE image's start: "MZ", and at 0x3C the offset of "PE\0\0".
-QByteArray PeImage(bool valid)
+// The smallest Windows program's start: "MZ", and at 0x3C the offset of "PE\0\0" and the
+// machine (0 for none: no valid PE header).
+QByteArray PeImage(quint16 machine)
 {
     QByteArray image = QByteArray("MZ").leftJustified(0x48, '\0');
-    image[0x3C] = valid ? 0x40 : 0x70;
-    return image.replace(0x40, 4, QByteArray("PE\0\0", 4));
+    image[0x3C] = machine ? 0x40 : 0x70;
+    image.replace(0x40, 4, QByteArray("PE\0\0", 4));
+    image[0x44] = static_cast<char>(machine & 0xff);
+    image[0x45] = static_cast<char>(machine >> 8);
+    return image;
 }
 
 bool IsComplete(const QByteArray& config)
@@ -196,6 +200,22 @@ private slots:
             NeedsWine);
         row("MZ without a PE header", {"run:mz", "bin:wine"}, "own", "@/bin", {},
             InvalidWindowsProgram);
+        row("Windows program for ARM", {"run:pe-arm", "bin:wine"}, "own", "@/bin", {},
+            ForeignMachine);
+        row("32-bit Windows program through Wine", {"run:pe32", "bin:wine"}, "own", "@/bin",
+            "wine start /d . /max /unix @/run/opengl.exe");
+        row("32-bit Windows program, Wine without its 32-bit part", {"run:pe32", "bin:wine64"},
+            "own", "@/bin", {}, NeedsWine32);
+        // Archives made on Windows carry no execute bit; Wine needs none.
+        row("Windows program without x bit here", {"run:pe-plain", "bin:wine"}, "own", "@/bin",
+            "wine start /d . /max /unix @/run/opengl.exe");
+        row("Windows program without x bit beside the tool", {"own:pe-plain", "bin:wine"}, "own",
+            "@/bin", "wine start /d . /max /unix @/own/opengl.exe");
+        row("Windows program without x bit on PATH", {"bin:pe-plain", "bin:wine"}, "own", "@/bin",
+            {}, denied);
+        row("wine start fails", {"run:pe", "bin:wine-fails"}, "own", "@/bin", {}, WineFailed);
+        row("wine start takes 2 s", {"run:pe", "bin:wine-slow"}, "own", "@/bin",
+            "wine start /d . /max /unix @/run/opengl.exe");
         row("the window's display", {"bin:exec"}, "own", "@/bin", "bin", {}, ":77");
     }
     void startRendererLooksBesideToolThenHereThenOnPath()
@@ -210,19 +230,34 @@ private slots:
         const group* users = ::getgrnam("users");
         for (const QByteArray& file : files) {
             const QByteArray dirName = file.split(':')[0], kind = file.split(':')[1];
-            const QByteArray path = base + dirName + (kind == "wine" ? "/wine" : "/opengl.exe");
+            const bool wine = kind.startsWith("wine");
+            const QByteArray path = base + dirName + (wine ? "/wine" : "/opengl.exe");
             ::mkdir(QByteArray(base + dirName).constData(), 0755);
+            const quint16 machine = kind == "mz"       ? 0
+                                    : kind == "pe32"   ? 0x14c
+                                    : kind == "pe-arm" ? 0xaa64
+                                                       : 0x8664;
             if (kind == "dir")
                 QCOMPARE(::mkdir(path.constData(), 0755), 0);
+            else if (kind.startsWith("pe") || kind == "mz")
+                WriteFile(path, PeImage(machine), kind.endsWith("plain") ? 0644 : 0755);
             else
                 WriteFile(path,
-                          kind == "pe" || kind == "mz"
-                              ? PeImage(kind == "pe")
-                              : StandIn(kind == "wine" ? kind : dirName, kind != "text"),
+                          kind == "wine-fails" ? "#!/bin/sh\necho 'ShellExecuteEx failed: File "
+                                                 "not found.'\nexit 1\n"
+                                               : StandIn(wine ? "wine" : dirName, kind != "text",
+                                                         kind == "wine-slow" ? "sleep 2\n" : ""),
                           kind == "plain"                               ? 0644
                           : kind == "world-writable"                    ? 0757
                           : kind.contains("group") || kind == "foreign" ? 0775
                                                                         : 0755);
+            // Wine with its 64-bit part alone, as Debian installs it without wine32:i386.
+            for (const char* part : {"x86_64-windows/ntdll.dll", "x86_64-unix/ntdll.so"}) {
+                if (kind == "wine64") {
+                    QVERIFY(QDir().mkpath(QFileInfo(base + "lib/wine/" + part).path()));
+                    WriteFile(base + "lib/wine/" + part, "part", 0644);
+                }
+            }
             if ((kind == "group-writable" || kind == "foreign") &&
                 ::chown(path.constData(), kind == "foreign" ? 65534 : -1,
                         users ? users->gr_gid : 100) != 0)
@@ -245,6 +280,9 @@ private slots:
             QCOMPARE(record.value(2), display.isEmpty() ? qgetenv("DISPLAY") : display);
         } catch (const vexalo::Error& e) {
             QCOMPARE(e.code(), failure);
+            // Wine's own words reach the user.
+            if (failure == WineFailed)
+                QVERIFY(QByteArray(e.what()).endsWith(": ShellExecuteEx failed: File not found."));
         }
     }
 

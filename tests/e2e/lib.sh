@@ -96,9 +96,11 @@ install_renderer() {
 
 # Starts the tool in $WORK/run with arguments $@ and waits for its window; sets TOOL_PID and
 # WID. $TOOL_DISPLAY, if set, is the tool's DISPLAY (the window is looked for on $DISPLAY).
+# $TOOL_WRAPPER, if set, is a shell command the tool runs under, as "$0" and "$@".
 start_tool() {
     (cd "$WORK/run" && exec env RENDERER_RECORD="$WORK/record" E2E_MARKER=kept \
-        DISPLAY="${TOOL_DISPLAY:-$DISPLAY}" "$WORK/install/vexalo-config" "$@") 2>"$WORK/stderr" &
+        DISPLAY="${TOOL_DISPLAY:-$DISPLAY}" ${TOOL_WRAPPER:+sh -c "$TOOL_WRAPPER"} \
+        "$WORK/install/vexalo-config" "$@") 2>"$WORK/stderr" &
     TOOL_PID=$!
     await_window
 }
