@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "core/desktop_mode_platform.h"
+#include "core/wayland_roundtrip.h"
 
 #include "xdg-output-unstable-v1-client-protocol.h"
 
@@ -143,45 +144,6 @@ void OnGlobalRemove(void*, wl_registry*, std::uint32_t) {}
 
 const wl_registry_listener kRegistryListener = {OnGlobal, OnGlobalRemove};
 
-void OnSyncDone(void* data, wl_callback*, std::uint32_t)
-{
-    *static_cast<bool*>(data) = true;
-}
-
-const wl_callback_listener kSyncListener = {OnSyncDone};
-
-// wl_display_roundtrip with a deadline: returns true once the compositor has answered
-// everything sent so far and its events have been dispatched.
-bool Roundtrip(wl_display* display, std::chrono::steady_clock::time_point deadline)
-{
-    bool done = false;
-    std::unique_ptr<wl_callback, decltype(&wl_callback_destroy)> sync(wl_display_sync(display),
-                                                                      &wl_callback_destroy);
-    if (!sync || wl_callback_add_listener(sync.get(), &kSyncListener, &done) != 0)
-        return false;
-    while (!done) {
-        if (wl_display_prepare_read(display) != 0) {
-            if (wl_display_dispatch_pending(display) < 0)
-                return false;
-            continue;
-        }
-        if (wl_display_flush(display) < 0 && errno != EAGAIN) {
-            wl_display_cancel_read(display);
-            return false;
-        }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        pollfd fd{wl_display_get_fd(display), POLLIN, 0};
-        if (left.count() <= 0 || poll(&fd, 1, static_cast<int>(left.count())) <= 0) {
-            wl_display_cancel_read(display);
-            return false;
-        }
-        if (wl_display_read_events(display) < 0 || wl_display_dispatch_pending(display) < 0)
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 std::vector<WaylandOutput> QueryWaylandOutputs(const std::string& displayName)
@@ -197,7 +159,7 @@ std::vector<WaylandOutput> QueryWaylandOutputs(const std::string& displayName)
     Globals globals;
     std::unique_ptr<wl_registry, RegistryDeleter> registry(wl_display_get_registry(display.get()));
     if (!registry || wl_registry_add_listener(registry.get(), &kRegistryListener, &globals) != 0 ||
-        !Roundtrip(display.get(), deadline))
+        !Roundtrip(display.get(), display.get(), nullptr, deadline))
         return {};
     for (const auto& o : globals.outputs) {
         if (!globals.xdgOutputManager)
@@ -207,7 +169,7 @@ std::vector<WaylandOutput> QueryWaylandOutputs(const std::string& displayName)
             zxdg_output_v1_add_listener(o->xdgOutput, &kXdgOutputListener, o.get());
     }
     // The outputs send their state when bound; the xdg outputs when made.
-    if (!Roundtrip(display.get(), deadline))
+    if (!Roundtrip(display.get(), display.get(), nullptr, deadline))
         return {};
 
     std::vector<WaylandOutput> shown;

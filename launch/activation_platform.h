@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// The display systems' ways to let the renderer's first window take the focus: each returns
-// the "NAME=value" entries for the renderer's environment, none where it has no way. An
-// activation that cannot be made is no failure of the start, so none of these fails.
+// The display systems' ways to let the renderer's first window take the focus. An activation
+// that cannot be made is no failure of the start, so none of these fails.
 
 #include "launch/launch.h"
 
@@ -13,14 +12,23 @@
 
 namespace vexalo::platform {
 
-// X11: sends the startup notification's "new:" message for `program` to the window's root and
-// returns DESKTOP_STARTUP_ID.
-std::vector<std::string> BeginActivationX11(const ToolWindow& window, std::string_view program);
+// What an activation hands the renderer, and what is left to take back if it never starts.
+struct Activation {
+    std::vector<std::string> entries; // "NAME=value" for the renderer's environment
+    std::string startupId;            // the X11 launch announced, which the desktop awaits
+};
 
-// X11: sends "remove:" for `startupId`, so the desktop stops waiting for the launch.
-void WithdrawActivationX11(const ToolWindow& window, std::string_view startupId);
+// Activates from `window` on its display system: X11 announces the launch of `program` on
+// the window's root and gives DESKTOP_STARTUP_ID; Wayland gives an xdg_activation_v1 token
+// as XDG_ACTIVATION_TOKEN and DESKTOP_STARTUP_ID.
+Activation BeginActivation(const ToolWindow& window, std::string_view program);
 
-// Wayland: returns an xdg_activation_v1 token as XDG_ACTIVATION_TOKEN and DESKTOP_STARTUP_ID.
-std::vector<std::string> BeginActivationWayland(const ToolWindow& window);
+// Ends what `activation` began for a renderer that did not start: X11's "remove:". A Wayland
+// token that is never used simply expires.
+void WithdrawActivation(const ToolWindow& window, const Activation& activation);
+
+// The two display systems' halves of BeginActivation.
+Activation BeginActivationX11(const ToolWindow& window, std::string_view program);
+Activation BeginActivationWayland(const ToolWindow& window);
 
 } // namespace vexalo::platform

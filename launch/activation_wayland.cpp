@@ -3,8 +3,10 @@
 // input, which the compositor grants to the program that presents it.
 #include "launch/activation_platform.h"
 
+#include "core/wayland_roundtrip.h"
 #include "xdg-activation-v1-client-protocol.h"
 
+#include <chrono>
 #include <cstring>
 #include <wayland-client.h>
 
@@ -38,9 +40,13 @@ void OnToken(void* data, xdg_activation_token_v1*, const char* token)
 
 constexpr xdg_activation_token_v1_listener kTokenListener = {OnToken};
 
+// A compositor that does not answer must not hang Save and Start: the renderer then starts
+// without a token.
+constexpr std::chrono::milliseconds kAnswerTimeout{2000};
+
 } // namespace
 
-std::vector<std::string> BeginActivationWayland(const ToolWindow& window)
+Activation BeginActivationWayland(const ToolWindow& window)
 {
     wl_display* display = window.wlDisplay;
     wl_surface* surface = window.wlSurface;
@@ -54,10 +60,11 @@ std::vector<std::string> BeginActivationWayland(const ToolWindow& window)
     wl_registry* registry = wl_display_get_registry(wrapper);
     Globals globals;
     wl_registry_add_listener(registry, &kRegistryListener, &globals);
-    wl_display_roundtrip_queue(display, queue);
+    const auto deadline = std::chrono::steady_clock::now() + kAnswerTimeout;
+    const bool answered = Roundtrip(display, wrapper, queue, deadline);
 
     std::string token;
-    if (globals.activation) {
+    if (answered && globals.activation) {
         xdg_activation_token_v1* request =
             xdg_activation_v1_get_activation_token(globals.activation);
         xdg_activation_token_v1_add_listener(request, &kTokenListener, &token);
@@ -71,12 +78,13 @@ std::vector<std::string> BeginActivationWayland(const ToolWindow& window)
             xdg_activation_token_v1_set_surface(request, surface);
         xdg_activation_token_v1_commit(request);
         for (int round = 0; token.empty() && round < 3; ++round) {
-            if (wl_display_roundtrip_queue(display, queue) < 0)
+            if (!Roundtrip(display, wrapper, queue, deadline))
                 break;
         }
         xdg_activation_token_v1_destroy(request);
-        xdg_activation_v1_destroy(globals.activation);
     }
+    if (globals.activation)
+        xdg_activation_v1_destroy(globals.activation);
     wl_registry_destroy(registry);
     wl_proxy_wrapper_destroy(wrapper);
     wl_event_queue_destroy(queue);
@@ -84,7 +92,7 @@ std::vector<std::string> BeginActivationWayland(const ToolWindow& window)
         return {};
     // A renderer that runs through XWayland knows only startup ids; Wayland compositors take
     // the token for one, as desktop launchers hand it over.
-    return {"XDG_ACTIVATION_TOKEN=" + token, "DESKTOP_STARTUP_ID=" + token};
+    return {{"XDG_ACTIVATION_TOKEN=" + token, "DESKTOP_STARTUP_ID=" + token}, {}};
 }
 
 } // namespace vexalo::platform

@@ -107,7 +107,7 @@ bool SendStartupMessage(xcb_connection_t* c, xcb_window_t from, xcb_window_t roo
 
 } // namespace
 
-std::vector<std::string> BeginActivationX11(const ToolWindow& window, std::string_view program)
+Activation BeginActivationX11(const ToolWindow& window, std::string_view program)
 {
     xcb_connection_t* c = window.xcb;
     if (!c)
@@ -123,15 +123,26 @@ std::vector<std::string> BeginActivationX11(const ToolWindow& window, std::strin
                                 " BIN=" + Quoted(program);
     if (!SendStartupMessage(c, window.xWindow, root.window, message))
         return {};
-    return {"DESKTOP_STARTUP_ID=" + id};
+    return {{"DESKTOP_STARTUP_ID=" + id}, id};
 }
 
-void WithdrawActivationX11(const ToolWindow& window, std::string_view startupId)
+Activation BeginActivation(const ToolWindow& window, std::string_view program)
 {
-    if (xcb_connection_t* c = window.xcb) {
-        if (const Root root = RootOf(c, window.xWindow); root.window != XCB_NONE)
-            SendStartupMessage(c, window.xWindow, root.window, "remove: ID=" + Quoted(startupId));
-    }
+    if (window.xcb)
+        return BeginActivationX11(window, program);
+    if (window.wlDisplay)
+        return BeginActivationWayland(window);
+    return {};
+}
+
+void WithdrawActivation(const ToolWindow& window, const Activation& activation)
+{
+    xcb_connection_t* c = window.xcb;
+    if (!c || activation.startupId.empty())
+        return;
+    if (const Root root = RootOf(c, window.xWindow); root.window != XCB_NONE)
+        SendStartupMessage(c, window.xWindow, root.window,
+                           "remove: ID=" + Quoted(activation.startupId));
 }
 
 } // namespace vexalo::platform

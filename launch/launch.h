@@ -35,6 +35,10 @@ enum class LaunchError {
     NeedsWine32,           // a 32-bit Windows program, and Wine has no 32-bit part
     NeedsWine64,           // a 64-bit Windows program, and Wine has no 64-bit part
     WineFailed,            // "wine start" ended with a failure
+    NotRegularFile,        // a folder, FIFO, socket or device of the renderer's name
+    NoExecMount,           // on a file system mounted noexec
+    MissingInterpreter,    // a script whose "#!" interpreter does not exist
+    CarriageReturn,        // a script whose "#!" line ends in CR (Windows line endings)
 };
 
 // Returns the category of LaunchError codes; its messages are one line each.
@@ -44,10 +48,15 @@ const std::error_category& LaunchCategory();
 std::error_code make_error_code(LaunchError error);
 
 // Where the renderer is looked for, in this order. Names are the kernel's bytes.
+// The tool's directory and PATH are the user's own choice, trusted as a shell trusts PATH.
+// The working directory may be anybody's folder: its copy runs only if nobody but the user
+// and root could have changed the way to it (the file, each link and each folder).
 struct SearchPlaces {
-    std::string toolDirectory;    // the tool's own; Wine is looked for here too
-    std::string workingDirectory; // absolute; its copy must be the user's own
-    std::string path;             // PATH's syntax; only absolute entries count, also for Wine
+    std::string toolDirectory; // the tool's own; Wine is looked for here too
+    // The working directory's name. It is searched as the process's own working directory,
+    // also where the system cannot name it (empty: longer than PATH_MAX, say).
+    std::string workingDirectory;
+    std::string path; // PATH's syntax; only absolute entries count, also for Wine
 };
 
 // Returns the running tool's places: its binary's directory, the working directory and PATH.

@@ -1,0 +1,391 @@
+// SPDX-License-Identifier: MIT
+#include "launch/lookup.h"
+
+#include "core/error.h"
+#include "launch/plan.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
+#include <string_view>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+#include <vector>
+
+namespace vexalo {
+namespace {
+
+// Why something on the way to the working directory's copy is not to be trusted.
+struct Refusal {
+    LaunchError error;
+    std::string why;
+};
+
+std::string Octal(mode_t mode)
+{
+    std::array<char, 8> text{};
+    std::snprintf(text.data(), text.size(), "%04o", static_cast<unsigned>(mode & 07777));
+    return text.data();
+}
+
+std::string UserName(uid_t uid)
+{
+    const passwd* user = ::getpwuid(uid);
+    return user ? user->pw_name : std::to_string(uid);
+}
+
+std::string GroupName(gid_t gid)
+{
+    const group* named = ::getgrgid(gid);
+    return named ? named->gr_name : std::to_string(gid);
+}
+
+// Whether `gid` is the private group of user `uid`, as Debian makes them: named as the user,
+// the user's own primary group, with no other listed member. A directory service need not
+// list every user, so whoever else is in a group is never asked.
+bool IsPrivateGroupOf(gid_t gid, uid_t uid)
+{
+    const passwd* user = ::getpwuid(uid);
+    if (!user || user->pw_gid != gid)
+        return false;
+    const std::string name = user->pw_name;
+    const group* candidate = ::getgrgid(gid);
+    if (!candidate || name != candidate->gr_name)
+        return false;
+    for (char** listed = candidate->gr_mem; *listed; ++listed) {
+        if (name != *listed)
+            return false;
+    }
+    return true;
+}
+
+// Who may write `status`'s file besides its owner, the user and root: by the mode bits, or
+// by an entry of its access ACL, as the kernel stores it (the system.posix_acl_access
+// attribute: a version, then tag, permission and id of each entry).
+std::optional<std::string> OtherWriter(int fd, const struct stat& status, uid_t user)
+{
+    std::array<unsigned char, 4096> acl{};
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    const ssize_t size =
+        ::getxattr(self.c_str(), "system.posix_acl_access", acl.data(), acl.size());
+    unsigned mask = 07;
+    std::vector<std::array<unsigned, 3>> entries; // tag, permission, id
+    for (ssize_t at = 4; size > 4 && at + 8 <= size; at += 8) {
+        const auto field = [&](ssize_t offset, int bytes) {
+            unsigned value = 0;
+            for (int i = bytes - 1; i >= 0; --i)
+                value = value << 8 | acl[static_cast<std::size_t>(at + offset + i)];
+            return value;
+        };
+        entries.push_back({field(0, 2), field(2, 2), field(4, 4)});
+        if (entries.back()[0] == 0x10)
+            mask = entries.back()[1];
+    }
+    constexpr unsigned kWrite = 02;
+    for (const auto& [tag, permission, id] : entries) {
+        if ((permission & mask & kWrite) == 0)
+            continue;
+        if (tag == 0x02 && id != user && id != 0)
+            return "gives user " + UserName(id) + " write access through an ACL";
+        if (tag == 0x08 && !IsPrivateGroupOf(id, user))
+            return "gives group " + GroupName(id) + " write access through an ACL";
+    }
+    // Where an ACL has a mask, the mode's group bits are the mask, not the owning group's.
+    const bool groupWrites = entries.empty()
+                                 ? (status.st_mode & S_IWGRP) != 0
+                                 : std::any_of(entries.begin(), entries.end(), [&](const auto& e) {
+                                       return e[0] == 0x04 && (e[1] & mask & kWrite) != 0;
+                                   });
+    if ((status.st_mode & S_IWOTH) != 0)
+        return "is writable by all (mode " + Octal(status.st_mode) +
+               "); a Windows partition needs the fmask and umask mount options, or a copy of "
+               "the renderer in a folder of your own";
+    if (groupWrites && !IsPrivateGroupOf(status.st_gid, user))
+        return "is writable by group " + GroupName(status.st_gid) + " (mode " +
+               Octal(status.st_mode) + ")";
+    return std::nullopt;
+}
+
+// Whether another user could change what `name` (open as `fd`) leads to: it is the user's
+// or root's, and nobody else may write it.
+std::optional<Refusal> RefusalOf(int fd, const std::string& name)
+{
+    const uid_t user = ::geteuid();
+    struct stat status {};
+    if (::fstat(fd, &status) != 0)
+        return Refusal{LaunchError::ForeignOwner, name + " cannot be examined"};
+    if (status.st_uid != user && status.st_uid != 0)
+        return Refusal{LaunchError::ForeignOwner,
+                       name + " belongs to user " + UserName(status.st_uid)};
+    // A link's own mode means nothing; a sticky folder lets nobody else rename or remove
+    // what the user owns in it.
+    if (S_ISLNK(status.st_mode) || (S_ISDIR(status.st_mode) && (status.st_mode & S_ISVTX) != 0))
+        return std::nullopt;
+    if (auto writer = OtherWriter(fd, status, user))
+        return Refusal{LaunchError::WritableByOthers, name + ' ' + *writer};
+    return std::nullopt;
+}
+
+[[noreturn]] void Refuse(const Refusal& refusal)
+{
+    throw Error(kRendererName, refusal.error,
+                make_error_code(refusal.error).message() + ": " + refusal.why);
+}
+
+std::string InDirectory(std::string_view directory, std::string_view name)
+{
+    std::string path(directory);
+    if (!path.ends_with('/'))
+        path += '/';
+    return path += name;
+}
+
+std::string Parent(std::string path)
+{
+    if (path == "." || path.ends_with("/.."))
+        return path + "/..";
+    const std::size_t slash = path.rfind('/');
+    return slash == 0 ? "/" : slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+// The working directory and each folder above it, up to /: whoever may change one of them
+// may rename the working directory away, and a name through them would lead elsewhere.
+void CheckAncestors(const std::string& name)
+{
+    Fd folder(::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC));
+    std::string folderName = name;
+    for (int depth = 0; folder.valid() && depth < 4096; ++depth) {
+        if (const auto refusal = RefusalOf(folder.get(), folderName))
+            Refuse(*refusal);
+        Fd parent(::openat(folder.get(), "..", O_PATH | O_DIRECTORY | O_CLOEXEC));
+        struct stat here {
+        }, above{};
+        if (!parent.valid() || ::fstat(folder.get(), &here) != 0 ||
+            ::fstat(parent.get(), &above) != 0 ||
+            (here.st_dev == above.st_dev && here.st_ino == above.st_ino))
+            return;
+        folder = std::move(parent);
+        folderName = Parent(folderName);
+    }
+}
+
+// Resolves the renderer's name in the working directory one component at a time, as the
+// kernel would, and checks each link (its owner) and each folder entered on the way, so that
+// the name returned cannot be made to lead anywhere else. nullopt when there is none.
+std::optional<Found> ResolveInWorkingDirectory(const std::string& workingName)
+{
+    struct Folder {
+        Fd fd;
+        std::string name;
+    };
+    std::vector<Folder> folders;
+    folders.push_back({Fd(::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC)), workingName});
+    if (!folders.back().fd.valid())
+        return std::nullopt;
+    std::deque<std::string> rest = {kRendererName};
+    bool ancestorsChecked = false;
+    for (int links = 0; !rest.empty();) {
+        const std::string part = rest.front();
+        rest.pop_front();
+        const Folder& in = folders.back();
+        if (part.empty() || part == ".")
+            continue;
+        if (part == "..") {
+            if (folders.size() > 1) {
+                folders.pop_back();
+            } else {
+                folders.back() = {Fd(::openat(in.fd.get(), "..", O_PATH | O_DIRECTORY | O_CLOEXEC)),
+                                  Parent(in.name)};
+            }
+            continue;
+        }
+        struct stat status {};
+        if (::fstatat(in.fd.get(), part.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0)
+            return std::nullopt;
+        if (rest.empty() && !S_ISREG(status.st_mode) && !S_ISLNK(status.st_mode))
+            throw Error(kRendererName, LaunchError::NotRegularFile);
+        // Found: now it matters who could have changed the way here.
+        if (!ancestorsChecked) {
+            CheckAncestors(workingName);
+            ancestorsChecked = true;
+        }
+        const std::string name = InDirectory(in.name, part);
+        if (S_ISLNK(status.st_mode)) {
+            if (++links > 40)
+                throw Error(kRendererName, ELOOP);
+            Fd link(::openat(in.fd.get(), part.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+            if (const auto refusal =
+                    link.valid() ? RefusalOf(link.get(), "the link " + name) : std::nullopt)
+                Refuse(*refusal);
+            std::string target(PATH_MAX, '\0');
+            const ssize_t length =
+                ::readlinkat(in.fd.get(), part.c_str(), target.data(), target.size());
+            if (length < 0)
+                return std::nullopt;
+            target.resize(static_cast<std::size_t>(length));
+            for (std::size_t end = target.size(); end != std::string::npos && end > 0;) {
+                const std::size_t slash = target.rfind('/', end - 1);
+                const std::size_t start = slash == std::string::npos ? 0 : slash + 1;
+                rest.push_front(target.substr(start, end - start));
+                end = slash;
+            }
+            if (target.starts_with('/')) {
+                // "/" is above the working directory, and was checked with it.
+                folders.clear();
+                folders.push_back({Fd(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC)), ""});
+            }
+            continue;
+        }
+        if (!rest.empty()) {
+            Fd folder(
+                ::openat(in.fd.get(), part.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+            if (!folder.valid())
+                return std::nullopt;
+            if (const auto refusal = RefusalOf(folder.get(), name))
+                Refuse(*refusal);
+            folders.push_back({std::move(folder), name});
+            continue;
+        }
+        // Without blocking: a FIFO put in its place must not hang the window.
+        Fd file(
+            ::openat(in.fd.get(), part.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+        if (!file.valid())
+            file = Fd(::openat(in.fd.get(), part.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+        if (!file.valid())
+            return std::nullopt;
+        if (const auto refusal = RefusalOf(file.get(), name))
+            Refuse(*refusal);
+        return Found{name, std::move(file)};
+    }
+    return std::nullopt;
+}
+
+// PATH's absolute entries. Empty and relative ones would mean wherever the user happens to
+// stand, where a planted file must not run unchecked: the working directory is searched, but
+// with the trust rule.
+std::vector<std::string_view> AbsoluteEntries(std::string_view path)
+{
+    std::vector<std::string_view> entries;
+    for (std::size_t start = 0; start <= path.size();) {
+        const std::size_t end = std::min(path.find(':', start), path.size());
+        if (const std::string_view entry = path.substr(start, end - start); entry.starts_with('/'))
+            entries.push_back(entry);
+        start = end + 1;
+    }
+    return entries;
+}
+
+// A name in the tool's directory or on PATH, which are the user's own choice, as a shell
+// trusts PATH. nullopt when there is none.
+std::optional<Found> OpenTrusted(std::string_view directory)
+{
+    std::string candidate = InDirectory(directory, kRendererName);
+    struct stat status {};
+    if (::stat(candidate.c_str(), &status) != 0) {
+        if (errno == ELOOP)
+            throw Error(kRendererName, ELOOP);
+        return std::nullopt;
+    }
+    if (!S_ISREG(status.st_mode))
+        throw Error(kRendererName, LaunchError::NotRegularFile);
+    // Readable, to judge the content; a program the user may run but not read is opened only
+    // to run it.
+    Fd file(::open(candidate.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!file.valid())
+        file = Fd(::open(candidate.c_str(), O_PATH | O_CLOEXEC));
+    if (!file.valid())
+        return std::nullopt;
+    return Found{std::move(candidate), std::move(file)};
+}
+
+// Whether `found` may run: a regular file the user may execute on a file system that allows
+// it. A Windows program needs no execute bit, except on PATH (`onPath`), where only programs
+// count: Wine reads it, and archives made on Windows carry none.
+void CheckRunnable(const Found& found, bool onPath)
+{
+    struct stat status {};
+    if (::fstat(found.file.get(), &status) != 0 || !S_ISREG(status.st_mode))
+        throw Error(kRendererName, LaunchError::NotRegularFile);
+    if (!onPath && WindowsMachineOf(found.file.get()).value_or(0) != 0)
+        return;
+    if (struct statvfs system{};
+        ::fstatvfs(found.file.get(), &system) == 0 && (system.f_flag & ST_NOEXEC) != 0)
+        throw Error(kRendererName, LaunchError::NoExecMount);
+    if (::faccessat(found.file.get(), "", X_OK, AT_EMPTY_PATH | AT_EACCESS) != 0)
+        throw Error(kRendererName, EACCES);
+}
+
+} // namespace
+
+Found FindRenderer(const SearchPlaces& places)
+{
+    const std::string working = places.workingDirectory.empty() ? "." : places.workingDirectory;
+    const std::vector<std::string_view> path = AbsoluteEntries(places.path);
+    std::optional<Error> failure;
+    // As execvp does, a match that may not run is remembered and the search goes on; the
+    // tool's own reasons tell more than the system's.
+    const auto remember = [&failure](const Error& error) {
+        if (!failure || error.code().category() == LaunchCategory())
+            failure = error;
+    };
+    const auto look = [&](auto open, bool onPath) -> std::optional<Found> {
+        try {
+            std::optional<Found> found = open();
+            if (found)
+                CheckRunnable(*found, onPath);
+            return found;
+        } catch (const Error& error) {
+            remember(error);
+            return std::nullopt;
+        }
+    };
+    if (!places.toolDirectory.empty()) {
+        if (auto found = look([&] { return OpenTrusted(places.toolDirectory); }, false))
+            return std::move(*found);
+    }
+    if (auto found = look([&] { return ResolveInWorkingDirectory(working); }, false))
+        return std::move(*found);
+    for (const std::string_view directory : path) {
+        if (auto found = look([&] { return OpenTrusted(directory); }, true))
+            return std::move(*found);
+    }
+    if (failure)
+        throw *failure;
+    // A user who started the tool from the desktop's menu does not know which folder "the
+    // working directory" is.
+    std::string folders;
+    for (const std::string_view directory : path) {
+        if (!folders.empty())
+            folders += ':';
+        folders += directory;
+    }
+    throw Error(kRendererName, LaunchError::NotFound,
+                "not found beside vexalo-config (" + places.toolDirectory +
+                    "), in the working directory (" + working + ") or in PATH (" + folders + ")");
+}
+
+std::optional<std::string> FindWine(const SearchPlaces& places)
+{
+    std::vector<std::string_view> directories = AbsoluteEntries(places.path);
+    if (!places.toolDirectory.empty())
+        directories.insert(directories.begin(), places.toolDirectory);
+    for (const std::string_view directory : directories) {
+        if (std::string wine = InDirectory(directory, "wine"); ::access(wine.c_str(), X_OK) == 0) {
+            struct stat status {};
+            if (::stat(wine.c_str(), &status) == 0 && S_ISREG(status.st_mode))
+                return wine;
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace vexalo

@@ -1,0 +1,99 @@
+// SPDX-License-Identifier: MIT
+#include "launch/plan.h"
+
+#include "core/error.h"
+#include "launch/launch.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <memory>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vexalo {
+
+std::optional<std::uint16_t> WindowsMachineOf(int fd)
+{
+    std::array<unsigned char, 0x40> dos{};
+    if (::pread(fd, dos.data(), dos.size(), 0) < 2 || dos[0] != 'M' || dos[1] != 'Z')
+        return std::nullopt;
+    const off_t at =
+        dos[0x3C] | dos[0x3D] << 8 | dos[0x3E] << 16 | static_cast<off_t>(dos[0x3F]) << 24;
+    std::array<unsigned char, 6> header{};
+    if (::pread(fd, header.data(), header.size(), at) != 6 ||
+        std::string_view(reinterpret_cast<const char*>(header.data()), 4) !=
+            std::string_view("PE\0\0", 4))
+        return 0;
+    return static_cast<std::uint16_t>(header[4] | header[5] << 8);
+}
+
+Kind KindOf(int fd)
+{
+    if (const auto machine = WindowsMachineOf(fd)) {
+        if (*machine == 0)
+            throw Error(kRendererName, LaunchError::InvalidWindowsProgram);
+        return Kind::Windows;
+    }
+    std::array<char, 4096> head{};
+    const ssize_t got = ::pread(fd, head.data(), head.size(), 0);
+    if (got < 0)
+        return Kind::Program; // opened only to run
+    const std::string_view start(head.data(), static_cast<std::size_t>(got));
+    if (start.starts_with("#!")) {
+        // The kernel reports both of these as a missing file, which the user then looks for
+        // in vain: the script is there.
+        const std::string_view line = start.substr(0, start.find('\n'));
+        if (line.ends_with('\r'))
+            throw Error(kRendererName, LaunchError::CarriageReturn);
+        std::string_view interpreter = line.substr(2);
+        interpreter.remove_prefix(
+            std::min(interpreter.find_first_not_of(" \t"), interpreter.size()));
+        interpreter = interpreter.substr(0, interpreter.find_first_of(" \t"));
+        if (struct stat status{};
+            !interpreter.empty() && ::stat(std::string(interpreter).c_str(), &status) != 0)
+            throw Error(kRendererName, LaunchError::MissingInterpreter,
+                        "its interpreter " + std::string(interpreter) + " is missing");
+        return Kind::Script;
+    }
+    if (start.starts_with("\x7f"
+                          "ELF") ||
+        start.find('\0') != std::string_view::npos)
+        return Kind::Program;
+    return Kind::Text;
+}
+
+// Each architecture's Windows side (<arch>-windows/ntdll.dll) and the Unix side that runs
+// it (<arch>-unix/ntdll.so), in Wine's library directories beside its bin/. Debian installs
+// the 32-bit part (wine32:i386) apart from the 64-bit one; a WoW64 build runs 32-bit programs
+// on its 64-bit Unix side.
+std::optional<bool> WineRuns(const std::string& wine, std::uint16_t machine)
+{
+    const std::unique_ptr<char, decltype(&std::free)> real(::realpath(wine.c_str(), nullptr),
+                                                           &std::free);
+    std::string prefix = real ? real.get() : wine;
+    for (int up = 0; up < 2; ++up)
+        prefix.resize(std::min(prefix.size(), prefix.rfind('/')));
+    // An empty file stands for nothing: a part hidden by a bind mount counts as missing.
+    const auto has = [](const std::string& file) {
+        struct stat status {};
+        return ::stat(file.c_str(), &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0;
+    };
+    bool anyPart = false;
+    for (const char* libraries : {"/lib/wine/", "/lib64/wine/", "/lib32/wine/",
+                                  "/lib/x86_64-linux-gnu/wine/", "/lib/i386-linux-gnu/wine/"}) {
+        const std::string at = prefix + libraries;
+        const bool windows32 = has(at + "i386-windows/ntdll.dll");
+        const bool windows64 = has(at + "x86_64-windows/ntdll.dll");
+        const bool unix32 = has(at + "i386-unix/ntdll.so");
+        const bool unix64 = has(at + "x86_64-unix/ntdll.so");
+        anyPart = anyPart || windows32 || windows64 || unix32 || unix64;
+        if ((machine == kI386 && windows32 && (unix32 || unix64)) ||
+            (machine == kAmd64 && windows64 && unix64))
+            return true;
+    }
+    return anyPart ? std::optional<bool>(false) : std::nullopt;
+}
+
+} // namespace vexalo

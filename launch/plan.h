@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// How a found renderer is run, judged by its content before anything runs: left to the
+// kernel, run by its interpreter or /bin/sh, or through Wine.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace vexalo {
+
+// PE machines that Wine runs on a PC.
+inline constexpr std::uint16_t kI386 = 0x14c;
+inline constexpr std::uint16_t kAmd64 = 0x8664;
+
+enum class Kind {
+    Program, // left to the kernel
+    Script,  // "#!": the kernel starts its interpreter, which opens it by name
+    Text,    // no "#!": /bin/sh runs it if the kernel will not, as the shells do
+    Windows, // a PE image, run through Wine
+};
+
+// The PE header's Machine field of a Windows program: "MZ", and at 0x3C the offset of
+// "PE\0\0" inside the file, followed by the machine. nullopt for any other file; 0 for "MZ"
+// without a valid PE header.
+std::optional<std::uint16_t> WindowsMachineOf(int fd);
+
+// Returns how the file open as `fd` runs; throws Error when it cannot: "MZ" without a PE
+// header, a "#!" line that ends in a carriage return, or an interpreter that is missing.
+Kind KindOf(int fd);
+
+// Whether the Wine at `wine` runs programs for `machine`, judged by Wine's own installed
+// parts; nullopt when no part of Wine is found beside it.
+std::optional<bool> WineRuns(const std::string& wine, std::uint16_t machine);
+
+} // namespace vexalo

@@ -1,0 +1,243 @@
+// SPDX-License-Identifier: MIT
+#include "launch/spawn.h"
+
+#include "core/error.h"
+#include "core/fd.h"
+
+#include <array>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace vexalo {
+namespace {
+
+// Which step of the start failed, sent back with its errno, as the kernel's errno alone
+// would blame the renderer for a failed fork.
+enum class Step : int { Exec, Session, Fork, Pipe };
+
+// What the detached start sends back: a step's errno, or how the waited-for start ended with
+// the last line it printed.
+struct StartReport {
+    Step step = Step::Exec;
+    int error = 0;
+    int status = 0; // as waitpid gives it
+    std::array<char, 240> lastLine{};
+};
+
+// The last non-empty line of output that arrives in pieces, in fixed buffers: the relay runs
+// after fork, where nothing may allocate.
+class LastLine {
+public:
+    void Feed(const char* data, std::size_t size)
+    {
+        for (std::size_t i = 0; i < size; ++i) {
+            if (data[i] == '\n')
+                End();
+            else if (data[i] != '\r' && current_ + 1 < line_.size())
+                line_[current_++] = data[i];
+        }
+    }
+    // Keeps the line in progress, if any, as the last one.
+    void End()
+    {
+        if (current_ > 0) {
+            last_ = line_;
+            last_[current_] = '\0';
+        }
+        current_ = 0;
+    }
+    const std::array<char, 240>& last() const { return last_; }
+
+private:
+    std::array<char, 240> line_{};
+    std::array<char, 240> last_{};
+    std::size_t current_ = 0;
+};
+
+void Send(int reportPipe, const StartReport& report)
+{
+    [[maybe_unused]] const ssize_t written = ::write(reportPipe, &report, sizeof report);
+}
+
+[[noreturn]] void Fail(int reportPipe, Step step)
+{
+    Send(reportPipe, {step, errno, 0, {}});
+    ::_exit(127);
+}
+
+// What the tool ignores or blocks for itself, and the descriptors it holds, are not the
+// renderer's business.
+void ResetInheritance()
+{
+    struct sigaction defaults {};
+    defaults.sa_handler = SIG_DFL;
+    for (int signal = 1; signal < NSIG; ++signal)
+        ::sigaction(signal, &defaults, nullptr);
+    sigset_t none;
+    ::sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
+}
+
+[[noreturn]] void Exec(const ExecPlan& plan, int reportPipe)
+{
+    if (plan.fd >= 0)
+        ::fexecve(plan.fd, plan.argv, plan.envp);
+    else
+        ::execve(plan.path, plan.argv, plan.envp);
+    if (errno == ENOEXEC && plan.shellArgv) {
+        ::execve("/bin/sh", plan.shellArgv, plan.envp);
+        errno = ENOEXEC;
+    }
+    Fail(reportPipe, Step::Exec);
+}
+
+// Runs the start with its output through pipes, reports how it ended, then passes on what it
+// and the renderer print to the tool's own output and error for as long as they write: the
+// renderer inherits the pipes, and must never find them closed or full.
+[[noreturn]] void RelayWaitedStart(const ExecPlan& plan, int reportPipe)
+{
+    int out[2], err[2];
+    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
+        Fail(reportPipe, Step::Pipe);
+    const pid_t start = ::fork();
+    if (start == 0) {
+        ::dup2(out[1], STDOUT_FILENO);
+        ::dup2(err[1], STDERR_FILENO);
+        Exec(plan, reportPipe);
+    }
+    if (start < 0)
+        Fail(reportPipe, Step::Fork);
+    ::close(out[1]);
+    ::close(err[1]);
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGPIPE, &ignore, nullptr);
+    std::array<pollfd, 2> pipes = {{{out[0], POLLIN, 0}, {err[0], POLLIN, 0}}};
+    LastLine last;
+    bool reported = false;
+    // Passes on what is ready within `timeout` ms; returns how many pipes were.
+    const auto pass = [&](int timeout) {
+        const int ready = ::poll(pipes.data(), pipes.size(), timeout);
+        for (std::size_t i = 0; i < pipes.size() && ready > 0; ++i) {
+            if (pipes[i].fd < 0 || pipes[i].revents == 0)
+                continue;
+            std::array<char, 4096> chunk;
+            const ssize_t got = ::read(pipes[i].fd, chunk.data(), chunk.size());
+            if (got > 0) {
+                if (!reported)
+                    last.Feed(chunk.data(), static_cast<std::size_t>(got));
+                [[maybe_unused]] const ssize_t passed =
+                    ::write(static_cast<int>(i) + 1, chunk.data(), static_cast<std::size_t>(got));
+            } else if (got == 0 || errno != EINTR) {
+                ::close(pipes[i].fd);
+                pipes[i].fd = -1;
+            }
+        }
+        return ready;
+    };
+    while (pipes[0].fd >= 0 || pipes[1].fd >= 0 || !reported) {
+        pass(reported ? -1 : 50);
+        const bool closed = pipes[0].fd < 0 && pipes[1].fd < 0;
+        int status = 0;
+        if (!reported && ::waitpid(start, &status, closed ? 0 : WNOHANG) == start) {
+            // What it printed just before it ended may still wait in the pipes.
+            for (int round = 0; round < 16 && pass(0) > 0; ++round) {
+            }
+            last.End();
+            Send(reportPipe, {Step::Exec, 0, status, last.last()});
+            ::close(reportPipe);
+            reported = true;
+        }
+    }
+    ::_exit(0);
+}
+
+// Runs in the forked child. A second fork leaves the renderer to init, so no zombie of ours
+// remains, and in a session of its own. A step that fails reports its errno through
+// `reportPipe`; an exec that succeeds closes it.
+[[noreturn]] void StartDetached(const ExecPlan& plan, int reportPipe)
+{
+    if (::setsid() < 0)
+        Fail(reportPipe, Step::Session);
+    const pid_t renderer = ::fork();
+    if (renderer > 0)
+        ::_exit(0);
+    if (renderer < 0)
+        Fail(reportPipe, Step::Fork);
+    ResetInheritance();
+    if (plan.waitForExit)
+        RelayWaitedStart(plan, reportPipe);
+    Exec(plan, reportPipe);
+}
+
+// What the waited-for start printed last, or how it ended when it printed nothing.
+std::string EndOf(const StartReport& report)
+{
+    if (report.lastLine[0] != '\0')
+        return report.lastLine.data();
+    if (WIFSIGNALED(report.status))
+        return std::string("ended by signal ") + ::strsignal(WTERMSIG(report.status));
+    return "exit status " + std::to_string(WEXITSTATUS(report.status));
+}
+
+[[noreturn]] void ReportStep(Step step, int error)
+{
+    static constexpr std::array<const char*, 4> kSteps = {
+        "", "could not start a session: ", "could not fork: ", "could not make a pipe: "};
+    const std::error_code code(error, std::generic_category());
+    if (step == Step::Exec)
+        throw Error(kRendererName, code);
+    throw Error(kRendererName, code, kSteps[static_cast<int>(step)] + code.message());
+}
+
+} // namespace
+
+// Not QProcess::startDetached: it takes names as QString, where the kernel's are bytes; it
+// leaves the signals the tool ignores or blocks in force in the renderer; it tells only that
+// the start failed, where the step and errno come back here through a pipe; and it cannot run
+// the descriptor that was checked.
+void SpawnDetached(const ExecPlan& plan, const WaitForReadable& wait)
+{
+    int reportPipe[2];
+    if (::pipe2(reportPipe, O_CLOEXEC) != 0)
+        ReportStep(Step::Pipe, errno);
+    const pid_t child = ::fork();
+    if (child == 0)
+        StartDetached(plan, reportPipe[1]);
+    const int forkError = errno;
+    ::close(reportPipe[1]);
+    const Fd reports(reportPipe[0]);
+    if (child < 0)
+        ReportStep(Step::Fork, forkError);
+    while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+    }
+    if (plan.waitForExit) {
+        pollfd ready = {reports.get(), POLLIN, 0};
+        if (wait)
+            wait(reports.get(), kWineStartBound);
+        else
+            ::poll(&ready, 1, static_cast<int>(std::chrono::milliseconds(kWineStartBound).count()));
+        // Past the bound Wine is still making its prefix; the renderer is on its way.
+        if (::poll(&ready, 1, 0) != 1)
+            return;
+    }
+    StartReport report;
+    ssize_t got = 0;
+    while ((got = ::read(reports.get(), &report, sizeof report)) < 0 && errno == EINTR) {
+    }
+    if (got != sizeof report)
+        return;
+    if (report.error != 0)
+        ReportStep(report.step, report.error);
+    if (!WIFEXITED(report.status) || WEXITSTATUS(report.status) != 0)
+        throw Error(kRendererName, LaunchError::WineFailed,
+                    make_error_code(LaunchError::WineFailed).message() + ": " + EndOf(report));
+}
+
+} // namespace vexalo
