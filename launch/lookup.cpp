@@ -149,8 +149,12 @@ std::string InDirectory(std::string_view directory, std::string_view name)
     return path += name;
 }
 
+// The name of `path`'s parent: "" and "/" name the root, "." a working directory the system
+// cannot name.
 std::string Parent(std::string path)
 {
+    if (path.empty() || path == "/")
+        return path;
     if (path == "." || path.ends_with("/.."))
         return path + "/..";
     const std::size_t slash = path.rfind('/');
