@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/error.h"
 #include "launch/launch.h"
+#include "tests/test_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,22 +21,6 @@ using enum vexalo::LaunchError;
 Q_DECLARE_METATYPE(std::error_code)
 
 namespace {
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// By the kernel's bytes: a name need not be valid in the locale's encoding.
-void WriteFile(const QByteArray& path, const QByteArray& bytes, int mode)
-{
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    QVERIFY(fd >= 0);
-    QCOMPARE(::write(fd, bytes.constData(), static_cast<size_t>(bytes.size())), bytes.size());
-    QCOMPARE(::fchmod(fd, static_cast<mode_t>(mode)), 0);
-    ::close(fd);
-}
 
 // A stand-in that records its name, arguments, directory and DISPLAY after `before`;
 // "shebang" false makes it a script that only a shell runs.
