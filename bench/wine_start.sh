@@ -3,7 +3,8 @@
 # Times Save and Start with a Windows renderer, run through Wine, in a private Xvfb with
 # openbox: from the click to the renderer's window being shown, and to the tool's own window
 # closing, which waits for "wine start" behind a busy cursor. 64- and 32-bit renderers, each
-# in a fresh Wine prefix (cold, made by this very start) and in one already made (warm).
+# in a fresh Wine prefix (cold, made by this very start) and in one already made (warm); each
+# round starts with no wineserver running, as a user's start usually does.
 # usage: bench/wine_start.sh [WARM_ROUNDS] [COLD_ROUNDS]
 #   VEXALO_BINARY, WINDOWS_RENDERER and WINDOWS_RENDERER32 default to build/release's.
 set -euo pipefail
@@ -32,7 +33,7 @@ ms() { echo $(( (${1/./} - ${2/./}) / 1000 )); }
 # the click, to $WORK/times-$3 unless $3 is empty. The stand-in's window is up only for the
 # few milliseconds it takes to write its record and return, too short to be caught by looking
 # for it, and in a fresh prefix Wine shows a window of its own first; so "shown" is the
-# record appearing, which the stand-in writes right after ShowWindow.
+# record appearing, which the stand-in writes a few milliseconds after ShowWindow.
 round() {
     export WINEPREFIX="$2"
     rm -f "$WORK/record"
@@ -51,7 +52,7 @@ round() {
         if read -r -t 0.005 -u "$events" line; then
             [[ -n "$closed" || ! "$line" =~ ^(Unmap|Destroy)Notify ]] || closed=$EPOCHREALTIME
         elif [ $? -lt 128 ]; then
-            sleep 0.005 # xev is gone: a window closed unseen ends at the deadline
+            sleep 0.005 # xev ended early, so the closing goes unseen and the deadline tells
         fi
         [ -n "$shown" ] || [ ! -s "$WORK/record" ] || shown=$EPOCHREALTIME
     done
@@ -84,7 +85,8 @@ stats() {
 
 echo "Save and Start through Wine, $(date -u +%Y-%m-%d), $(nproc) cores, $(wine --version)," \
     "Xvfb 800x600x24 + openbox; load average before $load, after $(cut -d' ' -f1-3 /proc/loadavg)"
-echo "milliseconds from the click on Save and Start, median (min-max)"
+echo "milliseconds from the click on Save and Start, median (min-max); renderer shown: its" \
+    "record written, right after its window is mapped"
 printf '%-12s %6s  %-24s %-24s\n' renderer rounds "renderer shown" "tool window closed"
 for row in 64:cold 64:warm 32:cold 32:warm; do
     file="$WORK/times-${row#*:}${row%:*}"
