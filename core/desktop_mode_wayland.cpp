@@ -5,12 +5,10 @@
 #include "xdg-output-unstable-v1-client-protocol.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <poll.h>
 #include <vector>
 #include <wayland-client.h>
 

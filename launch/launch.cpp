@@ -143,7 +143,7 @@ void StartRenderer(const SearchPlaces& places, const std::vector<std::string>& e
                    const WaitForReadable& wait)
 {
     const Found renderer = FindRenderer(places);
-    const Kind kind = KindOf(renderer.file.get());
+    const auto [kind, machine] = ContentOf(renderer.file.get());
     std::vector<std::string> environment = RendererEnvironment(entries);
     std::vector<char*> envp = Pointers(environment);
     ExecPlan plan;
@@ -158,7 +158,6 @@ void StartRenderer(const SearchPlaces& places, const std::vector<std::string>& e
         wine = FindWine(places);
         if (!wine)
             throw Error(kRendererName, LaunchError::NeedsWine);
-        const std::uint16_t machine = WindowsMachineOf(renderer.file.get()).value_or(0);
         if (machine != kI386 && machine != kAmd64)
             throw Error(kRendererName, LaunchError::ForeignMachine);
         if (WineRuns(*wine, machine) == false)

@@ -29,17 +29,17 @@ std::optional<std::uint16_t> WindowsMachineOf(int fd)
     return static_cast<std::uint16_t>(header[4] | header[5] << 8);
 }
 
-Kind KindOf(int fd)
+Content ContentOf(int fd)
 {
     if (const auto machine = WindowsMachineOf(fd)) {
         if (*machine == 0)
             throw Error(kRendererName, LaunchError::InvalidWindowsProgram);
-        return Kind::Windows;
+        return {Kind::Windows, *machine};
     }
     std::array<char, 4096> head{};
     const ssize_t got = ::pread(fd, head.data(), head.size(), 0);
     if (got < 0)
-        return Kind::Program; // opened only to run
+        return {Kind::Program}; // opened only to run
     const std::string_view start(head.data(), static_cast<std::size_t>(got));
     if (start.starts_with("#!")) {
         // The kernel reports both of these as a missing file, which the user then looks for
@@ -55,13 +55,13 @@ Kind KindOf(int fd)
             !interpreter.empty() && ::stat(std::string(interpreter).c_str(), &status) != 0)
             throw Error(kRendererName, LaunchError::MissingInterpreter,
                         "its interpreter " + std::string(interpreter) + " is missing");
-        return Kind::Script;
+        return {Kind::Script};
     }
     if (start.starts_with("\x7f"
                           "ELF") ||
         start.find('\0') != std::string_view::npos)
-        return Kind::Program;
-    return Kind::Text;
+        return {Kind::Program};
+    return {Kind::Text};
 }
 
 // Each architecture's Windows side (<arch>-windows/ntdll.dll) and the Unix side that runs

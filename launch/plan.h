@@ -26,9 +26,14 @@ enum class Kind {
 // without a valid PE header.
 std::optional<std::uint16_t> WindowsMachineOf(int fd);
 
+struct Content {
+    Kind kind;
+    std::uint16_t machine = 0; // a Windows program's PE machine
+};
+
 // Returns how the file open as `fd` runs; throws Error when it cannot: "MZ" without a PE
 // header, a "#!" line that ends in a carriage return, or an interpreter that is missing.
-Kind KindOf(int fd);
+Content ContentOf(int fd);
 
 // Whether the Wine at `wine` runs programs for `machine`, judged by Wine's own installed
 // parts; nullopt when no part of Wine is found beside it.

@@ -72,16 +72,11 @@ QString Children()
 
 } // namespace
 
-class TestCommands : public QObject {
+class TestCommands : public RendererScratch {
     Q_OBJECT
 
-    std::optional<QTemporaryDir> tmp_;
     std::optional<Form1> form_;
-    QString oldCwd_;
-    QByteArray oldPath_;
 
-    QString Path(const QString& name) const { return tmp_->filePath(name); }
-    QString Run() const { return Path("run"); }
     void Click(const char* name) { form_->findChild<QAbstractButton*>(name)->click(); }
 
     void PutRendererOnPath(const QByteArray& script, int mode)
@@ -92,16 +87,7 @@ class TestCommands : public QObject {
 private slots:
     void init()
     {
-        tmp_.emplace();
-        for (const char* dir : {"run", "bin", "own", "other"})
-            QVERIFY(QDir(tmp_->path()).mkdir(dir));
-        oldCwd_ = QDir::currentPath();
-        oldPath_ = qgetenv("PATH");
-        // The renderer is looked up beside the test binary first; keep that miss and find
-        // only what a test puts in bin/. Standard tools stay reachable for the stand-in.
-        qputenv("PATH", Path("bin").toLocal8Bit() + ":/usr/bin:/bin");
-        qputenv("RENDERER_RECORD", Path("record").toLocal8Bit());
-        QVERIFY(QDir::setCurrent(Run()));
+        Enter();
         form_.emplace();
         form_->show();
         QVERIFY(QTest::qWaitForWindowExposed(&*form_));
@@ -109,8 +95,7 @@ private slots:
     void cleanup()
     {
         form_.reset();
-        QDir::setCurrent(oldCwd_);
-        qputenv("PATH", oldPath_);
+        Leave();
         for (const QByteArray& line : ReadAll(Path("record")).split('\n'))
             if (const qint64 pid = line.startsWith("pid=") ? line.mid(4).toLongLong() : 0; pid > 0)
                 ::kill(static_cast<pid_t>(pid), SIGTERM);

@@ -45,16 +45,10 @@ QByteArray PeImage(quint16 machine)
 
 } // namespace
 
-class TestLaunch : public QObject {
+class TestLaunch : public RendererScratch {
     Q_OBJECT
 
-    std::optional<QTemporaryDir> tmp_;
     bool privateMounts_ = false;
-    QString oldCwd_;
-    QByteArray oldPath_;
-
-    QString Path(const QString& name) const { return tmp_->filePath(name); }
-    QString Run() const { return Path("run"); }
 
 private slots:
     void initTestCase()
@@ -63,23 +57,10 @@ private slots:
         privateMounts_ = ::geteuid() == 0 && ::unshare(CLONE_NEWNS) == 0 &&
                          ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
     }
-    void init()
-    {
-        tmp_.emplace();
-        for (const char* dir : {"run", "bin", "own", "other"})
-            QVERIFY(QDir(tmp_->path()).mkdir(dir));
-        oldCwd_ = QDir::currentPath();
-        oldPath_ = qgetenv("PATH");
-        // The renderer is looked up beside the test binary first; keep that miss and find
-        // only what a test puts in bin/. Standard tools stay reachable for the stand-in.
-        qputenv("PATH", Path("bin").toLocal8Bit() + ":/usr/bin:/bin");
-        qputenv("RENDERER_RECORD", Path("record").toLocal8Bit());
-        QVERIFY(QDir::setCurrent(Run()));
-    }
+    void init() { Enter(); }
     void cleanup()
     {
-        QDir::setCurrent(oldCwd_);
-        qputenv("PATH", oldPath_);
+        Leave();
         ::umount2(QFile::encodeName(Run()).constData(), MNT_DETACH);
     }
 
@@ -176,7 +157,7 @@ private slots:
         QFETCH(QByteArray, display);
         QFETCH(QByteArray, ran);
         QFETCH(std::error_code, failure);
-        const QByteArray base = QFile::encodeName(tmp_->path()) + '/';
+        const QByteArray base = QFile::encodeName(Top()) + '/';
         const group* users = ::getgrnam("users");
         for (const QByteArray& file : files) {
             const QByteArray dirName = file.split(':')[0], kind = file.split(':')[1];
@@ -237,8 +218,8 @@ private slots:
                          foreign ? 65534 : -1, users ? users->gr_gid : 100) != 0)
                 QSKIP("another user's or group's file needs root");
         }
-        searchPath.replace('@', QFile::encodeName(tmp_->path()));
-        ran.replace('@', QFile::encodeName(tmp_->path()));
+        searchPath.replace('@', QFile::encodeName(Top()));
+        ran.replace('@', QFile::encodeName(Top()));
         const vexalo::SearchPlaces places{(base + ownDirectory).toStdString(),
                                           QFile::encodeName(Run()).toStdString(),
                                           searchPath.toStdString()};
