@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "app/command_line.h"
+#include "core/wayland_compositor.h"
 #include "dialog/form1.h"
 
 #include <QApplication>
@@ -85,11 +86,18 @@ QString CauseOfFailure(const QString& fatal)
     return heldMessages.empty() ? fatal : heldMessages.front().text;
 }
 
+// Set while the window opens without Qt's GL buffers, whose missing integration Qt reports.
+bool withoutGlBuffers = false;
+
 void HoldMessage(QtMsgType type, const QMessageLogContext& context, const QString& text)
 {
     const std::lock_guard lock(heldMutex);
     if (type == QtFatalMsg)
         FailStart(CauseOfFailure(text));
+    if (withoutGlBuffers && qstrcmp(context.category, "qt.qpa.wayland") == 0 &&
+        (text.startsWith(QLatin1String("Failed to load client buffer integration")) ||
+         text.startsWith(QLatin1String("Available client buffer integrations"))))
+        return;
     heldMessages.push_back({type, QByteArray(context.category), text});
 }
 
@@ -122,6 +130,26 @@ void RequireDrawableScreen()
                 .arg(screen->depth()));
 }
 
+// Qt's Wayland plugin loads its EGL buffer integration when the window opens, and with it
+// the whole GL stack (Mesa's driver, LLVM: some 50 MiB and 50 ms), though the window only ever
+// paints into shared memory. Qt 6.4 asks that integration whether it may draw a title bar,
+// so it stays where the compositor leaves the title bar to the client (GNOME, weston); where
+// the compositor draws it (sway, KDE), none is loaded. Qt reads the choice while the window
+// opens; it is taken back then, so the renderer gets the user's own environment.
+bool OpenWithoutGlBuffers()
+{
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    QByteArray display = qgetenv("WAYLAND_DISPLAY");
+    if (display.isEmpty() && platform.startsWith("wayland"))
+        display = "wayland-0";
+    if ((!platform.isEmpty() && !platform.startsWith("wayland")) || display.isEmpty() ||
+        qEnvironmentVariableIsSet("QT_WAYLAND_CLIENT_BUFFER_INTEGRATION") ||
+        !vexalo::CompositorDecoratesWindows(display.toStdString()))
+        return false;
+    qputenv("QT_WAYLAND_CLIENT_BUFFER_INTEGRATION", "none");
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -132,6 +160,7 @@ int main(int argc, char* argv[])
         return *status;
 
     qtMessageHandler = qInstallMessageHandler(HoldMessage);
+    withoutGlBuffers = OpenWithoutGlBuffers();
     // GTK, loaded by Qt's GTK theme, would register a second, empty application on the
     // accessibility bus beside Qt's, and screen readers may pick the empty one. GTK reads the
     // switch while Qt starts; then it goes, so the renderer gets the user's own environment.
@@ -158,6 +187,8 @@ int main(int argc, char* argv[])
 
     vexalo::Form1 form;
     form.show();
+    if (withoutGlBuffers)
+        qunsetenv("QT_WAYLAND_CLIENT_BUFFER_INTEGRATION");
     ReleaseHeldMessages();
     QApplication::exec();
     return form.exitStatus();

@@ -120,6 +120,9 @@ int main(int argc, char** argv)
             const char* startupId = std::getenv("DESKTOP_STARTUP_ID");
             std::fprintf(f, "token=%s\nstartup_id=%s\n", token ? token : "none",
                          startupId ? startupId : "none");
+            // What the tool set for its own window only must not reach the renderer.
+            if (const char* integration = std::getenv("QT_WAYLAND_CLIENT_BUFFER_INTEGRATION"))
+                std::fprintf(f, "buffer_integration=%s\n", integration);
             std::fclose(f);
             std::rename(part.c_str(), record);
         }
