@@ -4,7 +4,12 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QStringList>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace vexalo {
 namespace {
@@ -41,6 +46,27 @@ constexpr QtOption kQtOptions[] = {
     {"testability", false},
 };
 
+// Enters `path`, a folder or a file in one (the renderer itself, say), as `make -C` does.
+// Returns the reason it cannot, or nothing.
+std::optional<std::string> EnterFolderOf(const char* path)
+{
+    struct stat status {};
+    if (::stat(path, &status) != 0)
+        return std::strerror(errno);
+    std::string folder = path;
+    if (S_ISREG(status.st_mode)) {
+        if (::access(path, R_OK) != 0)
+            return std::strerror(errno);
+        const std::size_t slash = folder.rfind('/');
+        folder = slash == std::string::npos ? "." : slash == 0 ? "/" : folder.substr(0, slash);
+    } else if (!S_ISDIR(status.st_mode)) {
+        return "not a folder or a file";
+    }
+    if (::chdir(folder.c_str()) != 0)
+        return std::strerror(errno);
+    return std::nullopt;
+}
+
 } // namespace
 
 std::optional<int> AnswerCommandLine(int argc, char* argv[])
@@ -61,6 +87,11 @@ std::optional<int> AnswerCommandLine(int argc, char* argv[])
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("Displays the version and exits."));
     parser.addOptions({help, version});
+    parser.addPositionalArgument(
+        QStringLiteral("folder"),
+        QStringLiteral("The renderer's folder, or a file in it: config.txt is saved there and\n"
+                       "the renderer looked for there."),
+        QStringLiteral("[FOLDER]"));
     for (const QtOption& qt : kQtOptions) {
         QCommandLineOption option(QString::fromLatin1(qt.name), QString(),
                                   qt.takesValue ? QStringLiteral("value") : QString());
@@ -72,16 +103,20 @@ std::optional<int> AnswerCommandLine(int argc, char* argv[])
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     const bool parsed = parser.parse(arguments);
-    if (!parsed || !parser.positionalArguments().isEmpty()) {
-        const QString error = !parsed ? parser.errorText()
-                                      : QStringLiteral("Unexpected argument '%1'.")
-                                            .arg(parser.positionalArguments().first());
+    const QStringList positional = parsed ? parser.positionalArguments() : QStringList();
+    if (!parsed || positional.size() > 1) {
+        const QString error = !parsed
+                                  ? parser.errorText()
+                                  : QStringLiteral("Unexpected argument '%1'.").arg(positional[1]);
         std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", kProgram,
                      qPrintable(error), kProgram);
         return 2;
     }
     if (parser.isSet(help)) {
-        const QCoreApplication app(argc, argv); // the usage line names the program as started
+        // The usage line names the program as its messages do, not by the path it was run as.
+        int usageArgc = 1;
+        char* usageArgv[] = {const_cast<char*>(kProgram), nullptr};
+        const QCoreApplication app(usageArgc, usageArgv);
         std::fputs(qPrintable(parser.helpText()), stdout);
         std::fputs(
             "\nQt's own options, such as -display, -platform and -style, are accepted too.\n",
@@ -91,6 +126,18 @@ std::optional<int> AnswerCommandLine(int argc, char* argv[])
     if (parser.isSet(version)) {
         std::printf("%s %s\n", kProgram, VEXALO_VERSION);
         return 0;
+    }
+    if (!positional.isEmpty()) {
+        // The folder by the system's bytes: its name need not be valid in the locale's encoding.
+        for (int i = argc - 1; i > 0; --i) {
+            if (QString::fromLocal8Bit(argv[i]) != positional[0])
+                continue;
+            if (const auto failure = EnterFolderOf(argv[i])) {
+                std::fprintf(stderr, "%s: %s: %s\n", kProgram, argv[i], failure->c_str());
+                return 2;
+            }
+            break;
+        }
     }
     return std::nullopt;
 }

@@ -9,8 +9,8 @@ namespace vexalo {
 inline constexpr char kProgram[] = "vexalo-config";
 
 // Answers --help, --version and a wrong command line before any display is touched, so they
-// work in a terminal without one. Returns the exit status when the program ends here;
-// nothing when the window should open (no arguments, or only Qt's own options).
+// work in a terminal without one, and enters the folder given, if any. Returns the exit
+// status when the program ends here; nothing when the window should open.
 std::optional<int> AnswerCommandLine(int argc, char* argv[]);
 
 } // namespace vexalo

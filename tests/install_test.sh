@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: MIT
 # Usage: install_test.sh BUILD [package]
 # Installs the build into a scratch prefix and checks what a desktop finds there, with the
-# ecosystem's own validators. With "package", builds the Debian package from BUILD instead,
+# ecosystem's own validators. With "package", builds the Debian package through
+# scripts/package.sh (from the release build) instead,
 # checks its files, its dependencies and lintian, and installs it into a scratch root.
 set -euo pipefail
 build="$1"
@@ -30,7 +31,7 @@ check_installed() {
     [ -x "$prefix/bin/vexalo-config" ] || fail "vexalo-config not executable"
     desktop-file-validate "$entry"
     grep -qx 'Name=Vexalo Configuration' "$entry" || fail "entry name"
-    grep -qx 'Exec=vexalo-config' "$entry" || fail "entry command"
+    grep -qx 'Exec=vexalo-config %f' "$entry" || fail "entry command"
     # Also checks that the metainfo's launchable names an installed desktop entry.
     appstreamcli validate-tree --no-net "$prefix" || fail "appstreamcli"
     # groff reports a malformed page on stderr but still exits 0.
@@ -47,7 +48,8 @@ if [ "${2:-}" != package ]; then
     exit 0
 fi
 
-out="$(cpack --config "$build/CPackConfig.cmake" -G DEB -B "$scratch" 2>&1)" || fail "cpack: $out"
+# Through the README's package step, which the release build is.
+out="$("$(dirname "$0")/../scripts/package.sh" "$scratch" 2>&1)" || fail "package.sh: $out"
 deb=("$scratch"/vexalo-config_*.deb)
 [ -f "${deb[0]}" ] && [ ${#deb[@]} -eq 1 ] || fail "no single vexalo-config_*.deb"
 

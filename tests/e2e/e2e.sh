@@ -409,7 +409,10 @@ case_command_line_answers_without_a_display() {
 -display :1 -style fusion --version|0|stdout|vexalo-config 1.00
 --bogus|2|stderr|vexalo-config: Unknown option 'bogus'.
 -x|2|stderr|vexalo-config: Unknown option 'x'.
-stray|2|stderr|vexalo-config: Unexpected argument 'stray'.
+--help|0|stdout|Usage: vexalo-config [options] [FOLDER]
+stray|2|stderr|vexalo-config: stray: No such file or directory
+/dev/null|2|stderr|vexalo-config: /dev/null: not a folder or a file
+a b|2|stderr|vexalo-config: Unexpected argument 'b'.
 -style|2|stderr|vexalo-config: Missing value after '-style'.
 TABLE
     [ -z "$(ls -A "$WORK/run")" ] || fail "wrote: $(ls -A "$WORK/run")"
@@ -421,6 +424,16 @@ TABLE
     TOOL_PID=$!
     await_window
     click_cancel; expect_exit 0
+
+    # Opened on the renderer's folder, or on the renderer itself, Save writes there.
+    mkdir "$WORK/game" && : >"$WORK/game/opengl.exe"
+    local place
+    for place in "$WORK/game" "$WORK/game/opengl.exe"; do
+        start_tool "$place"
+        click_save; click_cancel; expect_exit 0
+        [ -s "$WORK/game/config.txt" ] || fail "$place: config.txt not in the folder"
+        rm "$WORK/game/config.txt"
+    done
 }
 
 # Sets a root property that the startup watcher reports with the server's time.
