@@ -78,10 +78,11 @@ std::optional<int> AnswerCommandLine(int argc, char* argv[])
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(QStringLiteral(
         "Chooses the resolution, colour depth and full screen mode of the renderer opengl.exe\n"
-        "and saves them, with the desktop's current mode, to config.txt in the working\n"
-        "directory (the home folder when started from the menu). Save and Start then starts\n"
-        "opengl.exe, looked up beside vexalo-config, then in the working directory, then on\n"
-        "PATH; a Windows program runs through Wine."));
+        "and saves them, with the desktop's current mode, to config.txt in FOLDER, else in the\n"
+        "working directory (the home folder when started from the menu). Save and Start then\n"
+        "starts "
+        "opengl.exe, looked up beside vexalo-config, then in that folder, then on PATH;\n"
+        "a Windows program runs through Wine."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Displays this help and exits."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
@@ -89,8 +90,8 @@ std::optional<int> AnswerCommandLine(int argc, char* argv[])
     parser.addOptions({help, version});
     parser.addPositionalArgument(
         QStringLiteral("folder"),
-        QStringLiteral("The renderer's folder, or a file in it: config.txt is saved there and\n"
-                       "the renderer looked for there."),
+        QStringLiteral("The renderer's folder, or a file in it: config.txt is saved there, "
+                       "and the renderer looked for there."),
         QStringLiteral("[FOLDER]"));
     for (const QtOption& qt : kQtOptions) {
         QCommandLineOption option(QString::fromLatin1(qt.name), QString(),
