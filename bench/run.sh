@@ -2,15 +2,18 @@
 # SPDX-License-Identifier: MIT
 # Benchmarks vexalo-config in a private Xvfb with openbox: launch to first paint and memory
 # against a bare xcb window, zenity and yad, then the latency of Save and Save and Start.
-# usage: bench/run.sh [--gnome] [RUNS] [WARMUP]
-#   --gnome  every candidate runs as on a GNOME desktop: XDG_CURRENT_DESKTOP=GNOME (Qt then
-#            loads its GTK theme) and a session bus
+# usage: bench/run.sh [--gnome | --wayland] [RUNS] [WARMUP]
+#   --gnome    every candidate runs as on a GNOME desktop: XDG_CURRENT_DESKTOP=GNOME (Qt then
+#              loads its GTK theme) and a session bus
+#   --wayland  instead, launch to first paint and memory as native Wayland clients of headless
+#              weston and sway (bench/wayland.sh, RUNS rounds)
 set -euo pipefail
 gnome=false
-if [ "${1:-}" = "--gnome" ]; then
-    gnome=true
-    shift
-fi
+wayland=false
+case "${1:-}" in
+--gnome) gnome=true; shift ;;
+--wayland) wayland=true; shift ;;
+esac
 top="$(cd "$(dirname "$0")/.." && pwd)"
 "$top/scripts/deps.sh" build run bench
 (cd "$top" && cmake --preset release >/dev/null &&
@@ -18,6 +21,7 @@ top="$(cd "$(dirname "$0")/.." && pwd)"
         bench-bare-qt-window)
 
 build="$top/build/release"
+! $wayland || exec "$top/bench/wayland.sh" "${1:-10}"
 export VEXALO_BINARY="$build/app/vexalo-config"
 source "$top/tests/e2e/lib.sh"
 start_desktop 1280x1024x24
