@@ -4,6 +4,7 @@
 #include "dialog/form1.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QScreen>
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -150,6 +152,22 @@ bool OpenWithoutGlBuffers()
     return true;
 }
 
+// With no session bus to reach (ssh -X, a bare X session), Qt's bus library would start one
+// for the tool (dbus-launch), which outlives it and holds its X connection open: "ssh -X host
+// vexalo-config" would never return. Without a session bus there is no accessibility bus to
+// find either, so the tool then asks for none while Qt starts.
+bool WithoutSessionBus()
+{
+    if (qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS"))
+        return false;
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    struct stat status {};
+    if (!runtime.isEmpty() && ::stat(runtime + "/bus", &status) == 0 && S_ISSOCK(status.st_mode))
+        return false;
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -167,9 +185,16 @@ int main(int argc, char* argv[])
     const bool setNoAtBridge = !qEnvironmentVariableIsSet("NO_AT_BRIDGE");
     if (setNoAtBridge)
         qputenv("NO_AT_BRIDGE", "1");
+    const bool withoutSessionBus = WithoutSessionBus();
     QApplication app(argc, argv);
     if (setNoAtBridge)
         qunsetenv("NO_AT_BRIDGE");
+    if (withoutSessionBus) {
+        // Qt connects to the bus in a thread of its own, later; asked now, it settles the
+        // answer while the address is in place, and keeps it.
+        QDBusConnection::sessionBus();
+        qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    }
     RequireDrawableScreen();
 
     QApplication::setApplicationName(QStringLiteral("Vexalo-Config"));

@@ -65,26 +65,41 @@ ChooseOutput(const std::vector<platform::WaylandOutput>& outputs, const std::str
     return it != outputs.end() ? *it : outputs.front();
 }
 
+bool IsXwaylandOf(const std::vector<platform::X11Monitor>& x,
+                  const std::vector<platform::WaylandOutput>& outputs)
+{
+    return !x.empty() && x.size() == outputs.size() &&
+           std::all_of(x.begin(), x.end(), [&](const platform::X11Monitor& m) {
+               return m.name.starts_with("XWAYLAND") ||
+                      std::any_of(outputs.begin(), outputs.end(),
+                                  [&](const auto& o) { return o.name == m.name; });
+           });
+}
+
 DesktopMode QueryDesktopMode(const DesktopTarget& target)
 {
     // Only the compositor knows the physical mode of a scaled output: Xwayland's RandR modes
     // are logical, or scaled by Xwayland's own factor. So in a Wayland session ask it first,
-    // whichever plugin Qt runs on.
+    // for a window on its own Xwayland too; but an X display opened from the session (a VNC
+    // or nested server) shows the window elsewhere.
     if (!target.waylandDisplay.empty()) {
         const auto outputs = platform::QueryWaylandOutputs(target.waylandDisplay);
-        if (!outputs.empty())
-            // Only a display Qt named is asked: connecting to DISPLAY may start Xwayland for
-            // nothing.
+        // Only a display Qt named is asked: connecting to DISPLAY may start Xwayland for
+        // nothing.
+        if (!outputs.empty() && target.xDisplay.empty())
             return ChooseOutput(outputs, target.monitor,
-                                [&] {
-                                    return target.xDisplay.empty()
-                                               ? std::vector<platform::X11Monitor>{}
-                                               : platform::QueryX11Monitors(
-                                                     target.xDisplay.c_str());
-                                })
+                                [] { return std::vector<platform::X11Monitor>{}; })
                 .mode;
+        if (!outputs.empty()) {
+            const platform::X11Desktop x = platform::QueryX11Desktop(
+                target.xDisplay.c_str(), target.monitor, target.windowCentre);
+            if (!IsXwaylandOf(x.monitors, outputs))
+                return x.mode;
+            return ChooseOutput(outputs, target.monitor, [&] { return x.monitors; }).mode;
+        }
     }
-    return platform::QueryX11Mode(target.xDisplay.c_str(), target.monitor);
+    return platform::QueryX11Desktop(target.xDisplay.c_str(), target.monitor, target.windowCentre)
+        .mode;
 }
 
 } // namespace vexalo

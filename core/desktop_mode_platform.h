@@ -14,11 +14,6 @@
 
 namespace vexalo::platform {
 
-// Returns the X display's current mode of the output named `monitor`; when no lit output has
-// that name, of the RandR primary, then of the first lit output, then the X screen's size.
-// `displayName` nullptr or empty means DISPLAY. Any failure yields `available` false.
-DesktopMode QueryX11Mode(const char* displayName, const std::string& monitor);
-
 // A monitor's area on the desktop.
 struct Rect {
     std::int32_t x = 0;
@@ -33,8 +28,18 @@ struct X11Monitor {
     Rect area;        // its CRTC's, in the X screen's pixels
 };
 
-// Returns the X display's lit outputs, in the server's order; none when it cannot be asked.
-std::vector<X11Monitor> QueryX11Monitors(const char* displayName);
+struct X11Desktop {
+    DesktopMode mode;                 // `available` false when the display cannot be asked
+    std::vector<X11Monitor> monitors; // RandR's lit outputs, in the server's order
+};
+
+// Asks the X display, on one connection in four round trips: the current mode of the output
+// named `monitor`; when no lit output has that name, of the RandR primary, then of the first
+// lit output. Without RandR's outputs, of the Xinerama head that holds `windowCentre`, else
+// of the first head; without either, the X screen's size. `displayName` nullptr or empty
+// means DISPLAY.
+X11Desktop QueryX11Desktop(const char* displayName, const std::string& monitor,
+                           const std::optional<Point>& windowCentre = std::nullopt);
 
 struct WaylandOutput {
     std::string name; // empty where the compositor names no outputs
@@ -49,6 +54,13 @@ std::vector<WaylandOutput> QueryWaylandOutputs(const std::string& displayName);
 } // namespace vexalo::platform
 
 namespace vexalo {
+
+// Whether the X display whose lit outputs are `x` is the Xwayland of the compositor with
+// `outputs`: one RandR output for each of the compositor's, each named as Xwayland names them
+// (XWAYLAND0, ...) or as the compositor does. A VNC or nested X server a user opened from a
+// Wayland session has outputs of its own (VNC-0, screen), or none.
+bool IsXwaylandOf(const std::vector<platform::X11Monitor>& x,
+                  const std::vector<platform::WaylandOutput>& outputs);
 
 // Returns the compositor's output that shows `monitor`: by name as the compositor gives it;
 // for a name only X knows, the output in the place where `xMonitors()` puts it; else the

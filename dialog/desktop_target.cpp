@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <QWindow>
 #include <qpa/qplatformnativeinterface.h>
+#include <qpa/qplatformwindow.h>
 // Last: Xlib's macros clash with Qt's names.
 #include <X11/Xlib.h>
 
@@ -41,8 +42,14 @@ DesktopTarget DesktopTargetOf(const QWidget& window)
     if (const QScreen* screen = window.screen())
         target.monitor = screen->name().toStdString();
     const QString platform = QGuiApplication::platformName();
-    if (platform == QLatin1String("xcb"))
+    if (platform == QLatin1String("xcb")) {
         target.xDisplay = QtXDisplayName();
+        // In the X screen's own pixels: where Qt scales, its geometry is in its own units.
+        if (const QWindow* handle = window.windowHandle(); handle && handle->handle()) {
+            const QPoint centre = handle->handle()->geometry().center();
+            target.windowCentre = Point{centre.x(), centre.y()};
+        }
+    }
     // Qt's wayland plugin, like libwayland, takes wayland-0 when WAYLAND_DISPLAY is unset.
     const QByteArray wayland = qgetenv("WAYLAND_DISPLAY");
     if (!wayland.isEmpty())

@@ -372,9 +372,12 @@ Found FindRenderer(const SearchPlaces& places)
             folders += ':';
         folders += directory;
     }
+    std::string tool = places.toolDirectory;
+    if (tool.size() > 1 && tool.ends_with('/'))
+        tool.pop_back();
     throw Error(kRendererName, LaunchError::NotFound,
-                "not found beside vexalo-config (" + places.toolDirectory +
-                    "), in the working directory (" + working + ") or in PATH (" + folders + ")");
+                "not found beside vexalo-config (" + tool + "), in the working directory (" +
+                    working + ") or in PATH (" + folders + ")");
 }
 
 std::optional<std::string> FindWine(const SearchPlaces& places)

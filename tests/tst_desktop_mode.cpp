@@ -139,7 +139,7 @@ private slots:
         Weston compositor;
         QVERIFY2(compositor.start(weston), "weston did not start");
         // No X server at all: a pure Wayland session.
-        const vexalo::DesktopTarget target{"headless", ":4093", compositor.socket().toStdString()};
+        const vexalo::DesktopTarget target{"headless", "", compositor.socket().toStdString()};
         QTRY_COMPARE_WITH_TIMEOUT(vexalo::QueryDesktopMode(target), expected, 20000);
     }
 
@@ -209,6 +209,27 @@ private slots:
         QFETCH(DesktopMode, expected);
         QCOMPARE(vexalo::ChooseOutput(outputs, monitor.toStdString(), [&] { return x; }).mode,
                  expected);
+    }
+
+    // An X display opened from a Wayland session (a VNC or nested server) shows the window
+    // elsewhere than the compositor's outputs; only its own Xwayland shows them.
+    void knowsTheCompositorsOwnXwayland_data()
+    {
+        QTest::addColumn<XMonitors>("x");
+        QTest::addColumn<bool>("xwayland");
+        const XMonitors xwayland{{"XWAYLAND0", {0, 0, 1920, 1080}}, {"DP-1", {1920, 0, 800, 600}}};
+        QTest::newRow("Xwayland's names or the compositor's") << xwayland << true;
+        QTest::newRow("a VNC server") << XMonitors{{"VNC-0", {0, 0, 1100, 650}}} << false;
+        QTest::newRow("one output fewer") << XMonitors{xwayland[0]} << false;
+        QTest::newRow("no RandR") << XMonitors{} << false;
+    }
+    void knowsTheCompositorsOwnXwayland()
+    {
+        QFETCH(XMonitors, x);
+        QFETCH(bool, xwayland);
+        const Outputs outputs{{"eDP-1", {0, 0, 1920, 1080}, {true, 1920, 1080, 32}},
+                              {"DP-1", {1920, 0, 800, 600}, {true, 800, 600, 32}}};
+        QCOMPARE(vexalo::IsXwaylandOf(x, outputs), xwayland);
     }
 
     // When the compositor cannot be asked, the X display is.

@@ -228,6 +228,41 @@ case_saves_the_mode_of_the_windows_monitor() {
     click_cancel; expect_exit 0
 }
 
+# The displays users reach from their desktops: a nested server of two screens without RandR
+# (Xinerama only), and an X display opened from a Wayland session. And with no session bus,
+# as over ssh -X, the tool leaves nothing running.
+case_saves_the_mode_of_nested_and_side_displays() {
+    start_xvfb 2200x1000x24 "$WORK/host"
+    wait_for 20 test -s "$WORK/host" || fail "Xvfb did not start"
+    DISPLAY=":$(cat "$WORK/host")" Xephyr +xinerama -extension RANDR -screen 1280x720 \
+        -screen 800x600 -displayfd 3 -nolisten tcp 3>"$WORK/display" >/dev/null 2>&1 &
+    PIDS+=($!)
+    start_window_manager Xephyr
+    install_tool
+    local bus=(env -u DBUS_SESSION_BUS_ADDRESS XDG_RUNTIME_DIR="$WORK/no-bus")
+    mkdir -m 700 "$WORK/no-bus"
+    TOOL_WRAPPER="exec ${bus[*]} \"\$0\" \"\$@\"" start_tool
+    xdotool windowmove --sync "$WID" 1400 100
+    click_save
+    expected_config 1024 768 32 1 800 600 32 >"$WORK/expected"
+    wait_for 10 cmp -s "$WORK/run/config.txt" "$WORK/expected" ||
+        fail "on Xinerama's second head: $(tr '\r\n' ' /' <"$WORK/run/config.txt")"
+    click_cancel; expect_exit 0
+    ! pgrep -f 'dbus-launch --autolaunch' >/dev/null || fail "a session bus was left running"
+
+    weston --backend=headless-backend.so --width=1000 --height=700 --socket=wayland-e2e \
+        --idle-time=0 >"$WORK/weston.log" 2>&1 &
+    PIDS+=($!)
+    wait_for 20 test -S "$XDG_RUNTIME_DIR/wayland-e2e" || fail "weston did not start"
+    TOOL_WRAPPER='exec env WAYLAND_DISPLAY=wayland-e2e QT_QPA_PLATFORM=xcb "$0" "$@"' start_tool
+    xdotool windowmove --sync "$WID" 100 100
+    click_save
+    expected_config 1024 768 32 1 1280 720 32 >"$WORK/expected"
+    wait_for 10 cmp -s "$WORK/run/config.txt" "$WORK/expected" ||
+        fail "beside a compositor: $(tr '\r\n' ' /' <"$WORK/run/config.txt")"
+    click_cancel; expect_exit 0
+}
+
 case_cancel_writes_nothing() {
     start_desktop 800x600x24; install_tool; start_tool
     click_cancel; expect_exit 0
