@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Installs the Debian packages of the sections of scripts/packages.txt named as arguments
-# (build, run, test, bench; all four when none is named), and nothing else. Only Debian's own
-# registry is used. Safe to run again: it installs only what is missing.
+# (build, run, test, package, bench; all five when none is named), and nothing else. Only
+# Debian's own registry is used. Safe to run again: it installs only what is missing.
 # usage: scripts/deps.sh [SECTION...]
 set -euo pipefail
 list="$(dirname "$0")/packages.txt"
-[ $# -gt 0 ] || set -- build run test bench
+[ $# -gt 0 ] || set -- build run test package bench
 
 packages=()
 for section; do
