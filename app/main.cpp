@@ -65,7 +65,7 @@ std::mutex heldMutex;
 std::vector<HeldMessage> heldMessages;
 QtMessageHandler qtMessageHandler = nullptr;
 
-[[noreturn]] void FailStart(const QString& cause)
+[[noreturn]] void ExitWithCause(const QString& cause)
 {
     std::fprintf(stderr, "%s: %s\n", kProgram, qPrintable(cause.section(u'\n', 0, 0)));
     std::_Exit(1);
@@ -95,7 +95,7 @@ void HoldMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
 {
     const std::lock_guard lock(heldMutex);
     if (type == QtFatalMsg)
-        FailStart(CauseOfFailure(text));
+        ExitWithCause(CauseOfFailure(text));
     if (withoutGlBuffers && qstrcmp(context.category, "qt.qpa.wayland") == 0 &&
         (text.startsWith(QLatin1String("Failed to load client buffer integration")) ||
          text.startsWith(QLatin1String("Available client buffer integrations"))))
@@ -122,12 +122,12 @@ void RequireDrawableScreen()
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) {
         const std::lock_guard lock(heldMutex);
-        FailStart(
+        ExitWithCause(
             QStringLiteral("no screen to show the window on") +
             (heldMessages.empty() ? QString() : QStringLiteral(": ") + heldMessages.front().text));
     }
     if (screen->depth() < 15)
-        FailStart(
+        ExitWithCause(
             QStringLiteral("cannot draw on a display of %1 bits per pixel; 15 or more are needed")
                 .arg(screen->depth()));
 }

@@ -12,18 +12,18 @@ using OptionField = bool DisplayChoices::*;
 
 struct OptionInfo {
     OptionField field;
-    int group;
+    OptionGroup group;
 };
 
 // Groups are a property of the choices, not of how the window nests its controls: Option1 and
 // Option2..Option4 live in different containers yet form one group.
 constexpr std::array<OptionInfo, kOptionCount> kOptions{{
-    {&DisplayChoices::Option1, 0},
-    {&DisplayChoices::Option2, 0},
-    {&DisplayChoices::Option3, 0},
-    {&DisplayChoices::Option4, 0},
-    {&DisplayChoices::Option5, 1},
-    {&DisplayChoices::Option6, 1},
+    {&DisplayChoices::Option1, OptionGroup::Resolution},
+    {&DisplayChoices::Option2, OptionGroup::Resolution},
+    {&DisplayChoices::Option3, OptionGroup::Resolution},
+    {&DisplayChoices::Option4, OptionGroup::Resolution},
+    {&DisplayChoices::Option5, OptionGroup::Depth},
+    {&DisplayChoices::Option6, OptionGroup::Depth},
 }};
 
 const OptionInfo& Info(int option)
@@ -52,7 +52,7 @@ void SelectChoice(DisplayChoices& choices, int option)
     choices.*selected.field = true;
 }
 
-int OptionGroup(int option)
+OptionGroup GroupOf(int option)
 {
     return Info(option).group;
 }

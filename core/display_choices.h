@@ -28,9 +28,11 @@ void ApplyDefaults(DisplayChoices& choices);
 // and Check1 are untouched. Throws std::out_of_range for any other number.
 void SelectChoice(DisplayChoices& choices, int option);
 
-// Returns the group of option `option` (1..6): 0 for the resolutions, 1 for the depths.
-// Throws std::out_of_range for any other number.
-int OptionGroup(int option);
+// The two groups of options, each with exactly one selected.
+enum class OptionGroup { Resolution, Depth };
+
+// Returns the group of option `option` (1..6). Throws std::out_of_range for any other number.
+OptionGroup GroupOf(int option);
 
 // Returns the value of option `option` (1..6). Throws std::out_of_range for any other number.
 bool IsSelected(const DisplayChoices& choices, int option);

@@ -3,8 +3,7 @@
 
 #include "core/config_file.h"
 #include "core/error.h"
-#include "dialog/desktop_target.h"
-#include "dialog/form1.h"
+#include "dialog/native_window.h"
 #include "launch/launch.h"
 
 #include <QApplication>
@@ -36,10 +35,10 @@ QString FromLocaleEncoding(const char* text)
 }
 
 // One modal report of what failed; once it is dismissed the program ends with status 1.
-void ReportAndEnd(Form1& form, const std::exception& failure)
+int Report(QWidget& window, const std::exception& failure)
 {
-    QMessageBox::critical(&form, form.windowTitle(), FromLocaleEncoding(failure.what()));
-    form.Unload(1);
+    QMessageBox::critical(&window, window.windowTitle(), FromLocaleEncoding(failure.what()));
+    return 1;
 }
 
 // While Wine starts a Windows renderer: the window stays painted under a busy cursor, and
@@ -57,30 +56,30 @@ void WaitShowingBusy(int fd, std::chrono::milliseconds bound)
 
 } // namespace
 
-void Save(Form1& form)
+std::optional<int> Save(const DisplayChoices& choices, QWidget& window)
 {
     try {
-        WriteConfigFile(form.choices(), QueryDesktopMode(DesktopTargetOf(form)));
+        WriteConfigFile(choices, QueryDesktopMode(DesktopTargetOf(window)));
     } catch (const Error& failure) {
-        ReportAndEnd(form, failure);
+        return Report(window, failure);
     }
+    return std::nullopt;
 }
 
-void SaveAndStart(Form1& form)
+std::optional<int> SaveAndStart(const DisplayChoices& choices, QWidget& window)
 {
     try {
-        WriteConfigFile(form.choices(), QueryDesktopMode(DesktopTargetOf(form)));
-        StartRendererFrom(ToolWindowOf(form), CurrentSearchPlaces(), WaitShowingBusy);
+        WriteConfigFile(choices, QueryDesktopMode(DesktopTargetOf(window)));
+        StartRendererFrom(ToolWindowOf(window), CurrentSearchPlaces(), WaitShowingBusy);
     } catch (const Error& failure) {
-        ReportAndEnd(form, failure);
-        return;
+        return Report(window, failure);
     }
-    form.Unload(0);
+    return 0;
 }
 
-void Cancel(Form1& form)
+std::optional<int> Cancel()
 {
-    form.Unload(0);
+    return 0;
 }
 
 } // namespace vexalo

@@ -1,17 +1,25 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/display_choices.h"
+
+#include <optional>
+
+class QWidget;
+
 namespace vexalo {
 
-class Form1;
+// The three commands. Each returns the status the program is to end with, or nothing when
+// the window stays; a failure is reported once in a message box over `window` and then ends
+// the program with status 1.
 
-// Save: writes config.txt; the window stays as it is.
-void Save(Form1& form);
+// Save: writes config.txt for `choices`; the window stays.
+std::optional<int> Save(const DisplayChoices& choices, QWidget& window);
 
-// Save and Start: writes config.txt, starts the renderer, closes the window.
-void SaveAndStart(Form1& form);
+// Save and Start: writes config.txt, starts the renderer activated from `window`, and ends.
+std::optional<int> SaveAndStart(const DisplayChoices& choices, QWidget& window);
 
-// Cancel: closes the window without writing anything.
-void Cancel(Form1& form);
+// Cancel: writes nothing, and ends.
+std::optional<int> Cancel();
 
 } // namespace vexalo

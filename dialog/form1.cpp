@@ -140,7 +140,11 @@ Form1::Form1(QWidget* parent)
 {
     setWindowTitle(QStringLiteral("Vexalo Configuration"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/vexalo-config.png")));
-    BuildControls();
+    CreateControls();
+    TakeControls();
+    FitToFont();
+    ChainTabOrder();
+    options_[0]->setFocus(Qt::OtherFocusReason);
     PresentAsDialog(
         this, frame1_, options_[0],
         {options_[0], options_[1], options_[2], options_[3], options_[4], options_[5], check1_});
@@ -148,7 +152,7 @@ Form1::Form1(QWidget* parent)
     Form1_Load();
 }
 
-void Form1::BuildControls()
+void Form1::CreateControls()
 {
     // Frames first: a later sibling is drawn above an earlier one, and Option1, a child of
     // the window, must be drawn over Frame1.
@@ -160,7 +164,11 @@ void Form1::BuildControls()
     for (std::size_t i : order)
         controls_[i] = CreateControl(kControls[i],
                                      kContainerRows[i] < 0 ? this : controls_[kContainerRows[i]]);
+}
 
+// The controls the window's code speaks to, by their kinds.
+void Form1::TakeControls()
+{
     constexpr std::array<std::size_t, kOptionCount> optionRows{Row("Option1"), Row("Option2"),
                                                                Row("Option3"), Row("Option4"),
                                                                Row("Option5"), Row("Option6")};
@@ -171,7 +179,10 @@ void Form1::BuildControls()
     command1_ = static_cast<QPushButton*>(controls_[Row("Command1")]);
     command2_ = static_cast<QPushButton*>(controls_[Row("Command2")]);
     command3_ = static_cast<QPushButton*>(controls_[Row("Command3")]);
+}
 
+void Form1::FitToFont()
+{
     // A desktop font larger than the one the table was drawn for would cut captions. The
     // whole table then grows as one, window included, by a factor just large enough for
     // every caption; at the default font that factor is 1. A round that falls short by a
@@ -184,7 +195,11 @@ void Form1::BuildControls()
             break;
         scale *= shortfall + 0.001;
     }
+}
 
+// Tab follows the table's rows.
+void Form1::ChainTabOrder()
+{
     QWidget* previous = nullptr;
     for (QWidget* control : controls_) {
         if (control->focusPolicy() == Qt::NoFocus)
@@ -193,7 +208,6 @@ void Form1::BuildControls()
             setTabOrder(previous, control);
         previous = control;
     }
-    options_[0]->setFocus(Qt::OtherFocusReason);
 }
 
 void Form1::ConnectEvents()
@@ -204,7 +218,7 @@ void Form1::ConnectEvents()
     resolutionGroup_ = new QButtonGroup(this);
     depthGroup_ = new QButtonGroup(this);
     for (int n = 1; n <= kOptionCount; ++n)
-        (OptionGroup(n) == 0 ? resolutionGroup_ : depthGroup_)
+        (GroupOf(n) == OptionGroup::Resolution ? resolutionGroup_ : depthGroup_)
             ->addButton(options_[static_cast<std::size_t>(n - 1)], n);
 
     const std::pair<QAbstractButton*, void (Form1::*)()> events[] = {
@@ -315,17 +329,23 @@ void Form1::Check1_Click()
 {
     choices_.Check1 = check1_->isChecked() ? 1 : 0;
 }
+void Form1::Finish(std::optional<int> status)
+{
+    if (status)
+        Unload(*status);
+}
+
 void Form1::Command1_Click()
 {
-    Save(*this);
+    Finish(Save(choices_, *this));
 }
 void Form1::Command2_Click()
 {
-    SaveAndStart(*this);
+    Finish(SaveAndStart(choices_, *this));
 }
 void Form1::Command3_Click()
 {
-    Cancel(*this);
+    Finish(Cancel());
 }
 
 } // namespace vexalo

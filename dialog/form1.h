@@ -6,6 +6,7 @@
 
 #include <QWidget>
 #include <array>
+#include <optional>
 
 class QButtonGroup;
 class QCheckBox;
@@ -18,6 +19,13 @@ namespace vexalo {
 // The program's only window: the user's display choices and the three command buttons.
 // A plain top-level widget, not a dialog, so Enter and Escape have no window-wide meaning;
 // screen readers still see a dialog.
+//
+// Its controls keep the names the layout table, config.txt's readers and the tests know them
+// by: Frame1 "Resolution" holds Option2..Option4 (800 x 600, 1024 x 768, 1600 x 1200), while
+// Option1 (640 x 480) lies over it as a child of the window; Frame2 "Other screen settings"
+// holds Option5 and Option6 (16 and 32 bpp) and Check1 (full screen); Command1 is Save,
+// Command2 Save and Start, Command3 Cancel. Event procedures are named after the control
+// and the event: Option3_Click.
 class Form1 : public QWidget {
     Q_OBJECT
 public:
@@ -37,8 +45,13 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void BuildControls();
+    void CreateControls();
+    void TakeControls();
+    void FitToFont();
+    void ChainTabOrder();
     void ConnectEvents();
+    // Ends the program with `status`, if the command gave one.
+    void Finish(std::optional<int> status);
     void ShowChoices();
     void Select(int option);
 

@@ -64,7 +64,7 @@ void Send(int reportPipe, const StartReport& report)
     [[maybe_unused]] const ssize_t written = ::write(reportPipe, &report, sizeof report);
 }
 
-[[noreturn]] void Fail(int reportPipe, Step step)
+[[noreturn]] void SendStepAndExit(int reportPipe, Step step)
 {
     Send(reportPipe, {step, errno, 0, {}});
     ::_exit(127);
@@ -94,7 +94,7 @@ void ResetInheritance()
         ::execve("/bin/sh", plan.shellArgv, plan.envp);
         errno = ENOEXEC;
     }
-    Fail(reportPipe, Step::Exec);
+    SendStepAndExit(reportPipe, Step::Exec);
 }
 
 // Runs the start with its output through pipes, reports how it ended, then passes on what it
@@ -104,7 +104,7 @@ void ResetInheritance()
 {
     int out[2], err[2];
     if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
-        Fail(reportPipe, Step::Pipe);
+        SendStepAndExit(reportPipe, Step::Pipe);
     const pid_t start = ::fork();
     if (start == 0) {
         ::dup2(out[1], STDOUT_FILENO);
@@ -112,7 +112,7 @@ void ResetInheritance()
         Exec(plan, reportPipe);
     }
     if (start < 0)
-        Fail(reportPipe, Step::Fork);
+        SendStepAndExit(reportPipe, Step::Fork);
     ::close(out[1]);
     ::close(err[1]);
     struct sigaction ignore {};
@@ -164,12 +164,12 @@ void ResetInheritance()
 [[noreturn]] void StartDetached(const ExecPlan& plan, int reportPipe)
 {
     if (::setsid() < 0)
-        Fail(reportPipe, Step::Session);
+        SendStepAndExit(reportPipe, Step::Session);
     const pid_t renderer = ::fork();
     if (renderer > 0)
         ::_exit(0);
     if (renderer < 0)
-        Fail(reportPipe, Step::Fork);
+        SendStepAndExit(reportPipe, Step::Fork);
     ResetInheritance();
     if (plan.waitForExit)
         RelayWaitedStart(plan, reportPipe);

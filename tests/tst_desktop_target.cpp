@@ -2,7 +2,7 @@
 // The window's monitor as Qt names it, on Qt's wayland plugin and on xcb through Xwayland,
 // matched to the compositor's output. The servers start before QApplication, which picks
 // its platform from VEXALO_TEST_PLATFORM.
-#include "dialog/desktop_target.h"
+#include "dialog/native_window.h"
 #include "servers.h"
 
 #include <QApplication>

@@ -91,7 +91,7 @@ private slots:
         DisplayChoices c = Defaults();
         QVERIFY_THROWS_EXCEPTION(std::out_of_range, vexalo::SelectChoice(c, option));
         QVERIFY_THROWS_EXCEPTION(std::out_of_range, vexalo::IsSelected(c, option));
-        QVERIFY_THROWS_EXCEPTION(std::out_of_range, vexalo::OptionGroup(option));
+        QVERIFY_THROWS_EXCEPTION(std::out_of_range, vexalo::GroupOf(option));
         QCOMPARE(c, Defaults());
     }
 };

@@ -6,6 +6,10 @@
 
 class QWidget;
 
+// The tool's window as the display systems name it: its monitor, its displays, its native
+// handles and the input that ran a command. Plain values for core/ and launch/, which use no
+// toolkit.
+
 namespace vexalo {
 
 // Returns what to ask about `window`'s desktop: the monitor that shows it, the X display Qt

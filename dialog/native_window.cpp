@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "dialog/desktop_target.h"
+#include "dialog/native_window.h"
 
 #include <QGuiApplication>
 #include <QScreen>
