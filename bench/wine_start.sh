@@ -6,7 +6,8 @@
 # in a fresh Wine prefix (cold, made by this very start) and in one already made (warm); each
 # round starts with no wineserver running, as a user's start usually does.
 # usage: bench/wine_start.sh [WARM_ROUNDS] [COLD_ROUNDS]
-#   VEXALO_BINARY, WINDOWS_RENDERER and WINDOWS_RENDERER32 default to build/release's.
+#   VEXALO_BINARY, LAYOUT_POINTS (the layout table's program), WINDOWS_RENDERER and
+#   WINDOWS_RENDERER32 default to build/release's.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 warm_rounds="${1:-5}" cold_rounds="${2:-3}"

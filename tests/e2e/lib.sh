@@ -124,19 +124,19 @@ click_at() { xdotool mousemove --sync --window "$WID" "$1" "$2" click 1; }
 # Where a user aims at control $1 of the layout table (dialog/layout.h), as "x y" in window
 # pixels: a button's centre, an option's or check box's indicator (120 twips in from its left).
 # The window keeps its proportions at any DPI and font, so its width scales the table's twips.
+# The table comes from $LAYOUT_POINTS (tests/layout_points.cpp), build/release's by default.
 control_point() {
-    awk -v want="$1" -v width="$WINDOW_WIDTH" -F', *' '
-        /kClientWidthTwips = / { client = $0; sub(/.*= */, "", client); sub(/;.*/, "", client) }
-        /^ *\{"[A-Za-z0-9]+", ControlKind::/ {
-            gsub(/[{" ]/, "", $1); gsub(/"/, "", $4)
-            kind[$1] = $2; container[$1] = $4; x[$1] = $5; y[$1] = $6; w[$1] = $7; h[$1] = $8
-        }
+    local top; top="$(dirname "${BASH_SOURCE[0]}")/../.."
+    local points="${LAYOUT_POINTS:-$top/build/release/tests/layout_points}"
+    [ -x "$points" ] || { echo "no layout program $points: build it first" >&2; return 1; }
+    "$points" | awk -v want="$1" -v width="$WINDOW_WIDTH" '
+        $1 == "client" { client = $2; next }
+        $1 == want { kind = $2; x = $3; y = $4; w = $5; h = $6 }
         END {
-            if (!(want in kind) || !client) exit 1
-            c = container[want] # "nullptr", whose place is 0, for the window itself
-            px = x[c] + x[want] + (kind[want] ~ /CommandButton/ ? w[want] / 2 : 120)
-            printf "%d %d\n", px * width / client, (y[c] + y[want] + h[want] / 2) * width / client
-        }' "$(dirname "${BASH_SOURCE[0]}")/../../dialog/layout.h"
+            if (!kind || !client) exit 1
+            px = x + (kind == "CommandButton" ? w / 2 : 120)
+            printf "%d %d\n", px * width / client, (y + h / 2) * width / client
+        }'
 }
 
 click_control() { local p; p="$(control_point "$1")" || fail "no control $1 in the layout"; click_at $p; }
