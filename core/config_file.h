@@ -1,20 +1,15 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/config_text.h"
 #include "core/desktop_mode.h"
 #include "core/display_choices.h"
 #include "core/error.h"
-
-#include <string>
 
 namespace vexalo {
 
 // The file's bare name, resolved against the current working directory.
 inline constexpr char kConfigFileName[] = "config.txt";
-
-// Returns the file's exact content: eleven ASCII lines, each ended by CR LF. Without an
-// available desktop mode the desktop section falls back to 1024 x 768 x 32.
-std::string ConfigFileText(const DisplayChoices& choices, const DesktopMode& desktop);
 
 // Writes config.txt from `choices` and the desktop mode `desktop`. The old file is replaced
 // only once the new content is safely on disk, keeping its owner, group, mode, ACL and

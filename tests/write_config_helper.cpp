@@ -9,7 +9,10 @@
 
 int main()
 {
-    // As the tool does: a file-size limit must end in a reported failure, not a killed process.
+    // A file-size limit must end in a reported failure, not a killed process. The tool catches
+    // SIGXFSZ with a handler that does nothing, so that the renderer it starts does not inherit
+    // an ignored signal; this helper starts nothing, and with the signal ignored the write
+    // fails with EFBIG all the same.
     std::signal(SIGXFSZ, SIG_IGN);
     vexalo::DisplayChoices choices;
     vexalo::ApplyDefaults(choices);
