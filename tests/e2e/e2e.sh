@@ -204,6 +204,16 @@ case_save_and_start_writes_then_starts_detached_renderer() {
     kill "$pid"
 }
 
+# Moves the window to ($1, $2), saves the default choices, and expects the desktop section to
+# read $3 x $4.
+saves_desktop_at() {
+    xdotool windowmove --sync "$WID" "$1" "$2"
+    click_save
+    expected_config 1024 768 32 1 "$3" "$4" 32 >"$WORK/expected"
+    wait_for 10 cmp -s "$WORK/run/config.txt" "$WORK/expected" ||
+        fail "at $1,$2: $(tr '\r\n' ' /' <"$WORK/run/config.txt")"
+}
+
 case_saves_the_mode_of_the_windows_monitor() {
     [ "$(id -u)" -eq 0 ] || skip "Xorg with the dummy driver needs root"
     # DISPLAY names another server; the tool is told -display, as a user may.
@@ -215,11 +225,7 @@ case_saves_the_mode_of_the_windows_monitor() {
     xrandr --output DUMMY1 --mode 1920x1080 --right-of DUMMY0
     xrandr --output DUMMY1 --panning 2560x1440+1280+0
     install_tool; start_tool -display "$DISPLAY"
-    xdotool windowmove --sync "$WID" 1500 200
-    click_save
-    expected_config 1024 768 32 1 1920 1080 32 >"$WORK/expected"
-    wait_for 10 cmp -s "$WORK/run/config.txt" "$WORK/expected" ||
-        fail "on the second monitor: $(tr '\r\n' ' /' <"$WORK/run/config.txt")"
+    saves_desktop_at 1500 200 1920 1080 # on the second monitor
     xdotool windowmove --sync "$WID" 100 100
     click_option1; click_save
     expected_config 640 480 32 1 1280 800 32 >"$WORK/expected"
@@ -242,11 +248,7 @@ case_saves_the_mode_of_nested_and_side_displays() {
     local bus=(env -u DBUS_SESSION_BUS_ADDRESS XDG_RUNTIME_DIR="$WORK/no-bus")
     mkdir -m 700 "$WORK/no-bus"
     TOOL_WRAPPER="exec ${bus[*]} \"\$0\" \"\$@\"" start_tool
-    xdotool windowmove --sync "$WID" 1400 100
-    click_save
-    expected_config 1024 768 32 1 800 600 32 >"$WORK/expected"
-    wait_for 10 cmp -s "$WORK/run/config.txt" "$WORK/expected" ||
-        fail "on Xinerama's second head: $(tr '\r\n' ' /' <"$WORK/run/config.txt")"
+    saves_desktop_at 1400 100 800 600 # on Xinerama's second head
     click_cancel; expect_exit 0
     ! pgrep -f 'dbus-launch --autolaunch' >/dev/null || fail "a session bus was left running"
 
@@ -255,11 +257,7 @@ case_saves_the_mode_of_nested_and_side_displays() {
     PIDS+=($!)
     wait_for 20 test -S "$XDG_RUNTIME_DIR/wayland-e2e" || fail "weston did not start"
     TOOL_WRAPPER='exec env WAYLAND_DISPLAY=wayland-e2e QT_QPA_PLATFORM=xcb "$0" "$@"' start_tool
-    xdotool windowmove --sync "$WID" 100 100
-    click_save
-    expected_config 1024 768 32 1 1280 720 32 >"$WORK/expected"
-    wait_for 10 cmp -s "$WORK/run/config.txt" "$WORK/expected" ||
-        fail "beside a compositor: $(tr '\r\n' ' /' <"$WORK/run/config.txt")"
+    saves_desktop_at 100 100 1280 720 # the X display's, not the compositor's
     click_cancel; expect_exit 0
 }
 
