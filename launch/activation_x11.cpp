@@ -126,16 +126,7 @@ Activation BeginActivationX11(const ToolWindow& window, std::string_view program
     return {{"DESKTOP_STARTUP_ID=" + id}, id};
 }
 
-Activation BeginActivation(const ToolWindow& window, std::string_view program)
-{
-    if (window.xcb)
-        return BeginActivationX11(window, program);
-    if (window.wlDisplay)
-        return BeginActivationWayland(window);
-    return {};
-}
-
-void WithdrawActivation(const ToolWindow& window, const Activation& activation)
+void WithdrawActivationX11(const ToolWindow& window, const Activation& activation)
 {
     xcb_connection_t* c = window.xcb;
     if (!c || activation.startupId.empty())

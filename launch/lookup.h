@@ -5,7 +5,7 @@
 // which may be anybody's folder.
 
 #include "core/fd.h"
-#include "launch/launch.h"
+#include "launch/types.h"
 
 #include <optional>
 #include <string>

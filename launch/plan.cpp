@@ -2,7 +2,6 @@
 #include "launch/plan.h"
 
 #include "core/error.h"
-#include "launch/launch.h"
 
 #include <algorithm>
 #include <array>
@@ -94,6 +93,46 @@ std::optional<bool> WineRuns(const std::string& wine, std::uint16_t machine)
             return true;
     }
     return anyPart ? std::optional<bool>(false) : std::nullopt;
+}
+
+ExecPlan PlanStart(const Found& renderer, const SearchPlaces& places,
+                   std::vector<std::string> environment)
+{
+    const auto [kind, machine] = ContentOf(renderer.file.get());
+    ExecPlan plan;
+    plan.environment = std::move(environment);
+    // A script is started by its name, which its interpreter opens again and which it sees as
+    // $0 ("cd \"$(dirname \"$0\")\"" finds its folder); a program runs from the descriptor.
+    plan.argv = {renderer.path};
+    switch (kind) {
+    case Kind::Windows: {
+        const std::optional<std::string> wine = FindWine(places);
+        if (!wine)
+            throw Error(kRendererName, LaunchError::NeedsWine);
+        if (machine != kI386 && machine != kAmd64)
+            throw Error(kRendererName, LaunchError::ForeignMachine);
+        if (WineRuns(*wine, machine) == false)
+            throw Error(kRendererName,
+                        machine == kI386 ? LaunchError::NeedsWine32 : LaunchError::NeedsWine64);
+        // The one form that keeps the working directory (so the renderer reads the
+        // config.txt just written), opens its window maximized and completes the startup
+        // notification; "start" ends once the program is created.
+        plan.argv = {*wine, "start", "/d", ".", "/max", "/unix", renderer.path};
+        plan.path = *wine;
+        plan.waitForExit = true;
+        break;
+    }
+    case Kind::Program:
+        plan.fd = renderer.file.get();
+        break;
+    case Kind::Text:
+        plan.shellArgv = {"/bin/sh", renderer.path};
+        [[fallthrough]];
+    case Kind::Script:
+        plan.path = renderer.path;
+        break;
+    }
+    return plan;
 }
 
 } // namespace vexalo

@@ -4,9 +4,13 @@
 // How a found renderer is run, judged by its content before anything runs: left to the
 // kernel, run by its interpreter or /bin/sh, or through Wine.
 
+#include "launch/lookup.h"
+#include "launch/types.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vexalo {
 
@@ -34,6 +38,22 @@ struct Content {
 // Returns how the file open as `fd` runs; throws Error when it cannot: "MZ" without a PE
 // header, a "#!" line that ends in a carriage return, or an interpreter that is missing.
 Content ContentOf(int fd);
+
+// Everything the start needs, made before the fork: the forked child may only make
+// async-signal-safe calls, since the tool has other threads.
+struct ExecPlan {
+    int fd = -1;                        // a program run as it was checked, or -1
+    std::string path;                   // else the name it runs by
+    std::vector<std::string> argv;      //
+    std::vector<std::string> shellArgv; // when the kernel refuses text; empty otherwise
+    bool waitForExit = false;           // "wine start", whose end is waited for
+    std::vector<std::string> environment;
+};
+
+// How `renderer` runs with `environment` ("NAME=value" entries): from its descriptor, by its
+// name, or through the Wine found in `places`. Throws Error when it cannot run here.
+ExecPlan PlanStart(const Found& renderer, const SearchPlaces& places,
+                   std::vector<std::string> environment);
 
 // Whether the Wine at `wine` runs programs for `machine`, judged by Wine's own installed
 // parts; nullopt when no part of Wine is found beside it.

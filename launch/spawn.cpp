@@ -12,9 +12,29 @@
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace vexalo {
 namespace {
+
+// A plan as the exec calls take it, made before the fork: the forked child may not allocate.
+struct ExecArguments {
+    int fd;
+    const char* path;
+    char* const* argv;
+    char* const* shellArgv; // null when there is no shell to fall back on
+    bool waitForExit;
+    char* const* envp;
+};
+
+std::vector<char*> Pointers(const std::vector<std::string>& strings)
+{
+    std::vector<char*> pointers;
+    for (const std::string& s : strings)
+        pointers.push_back(const_cast<char*>(s.c_str()));
+    pointers.push_back(nullptr);
+    return pointers;
+}
 
 // Which step of the start failed, sent back with its errno, as the kernel's errno alone
 // would blame the renderer for a failed fork.
@@ -84,7 +104,7 @@ void ResetInheritance()
     ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
 }
 
-[[noreturn]] void Exec(const ExecPlan& plan, int reportPipe)
+[[noreturn]] void Exec(const ExecArguments& plan, int reportPipe)
 {
     if (plan.fd >= 0)
         ::fexecve(plan.fd, plan.argv, plan.envp);
@@ -100,7 +120,7 @@ void ResetInheritance()
 // Runs the start with its output through pipes, reports how it ended, then passes on what it
 // and the renderer print to the tool's own output and error for as long as they write: the
 // renderer inherits the pipes, and must never find them closed or full.
-[[noreturn]] void RelayWaitedStart(const ExecPlan& plan, int reportPipe)
+[[noreturn]] void RelayWaitedStart(const ExecArguments& plan, int reportPipe)
 {
     int out[2], err[2];
     if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
@@ -161,7 +181,7 @@ void ResetInheritance()
 // Runs in the forked child. A second fork leaves the renderer to init, so no zombie of ours
 // remains, and in a session of its own. A step that fails reports its errno through
 // `reportPipe`; an exec that succeeds closes it.
-[[noreturn]] void StartDetached(const ExecPlan& plan, int reportPipe)
+[[noreturn]] void StartDetached(const ExecArguments& plan, int reportPipe)
 {
     if (::setsid() < 0)
         SendStepAndExit(reportPipe, Step::Session);
@@ -202,8 +222,15 @@ std::string EndOf(const StartReport& report)
 // leaves the signals the tool ignores or blocks in force in the renderer; it tells only that
 // the start failed, where the step and errno come back here through a pipe; and it cannot run
 // the descriptor that was checked.
-void SpawnDetached(const ExecPlan& plan, const WaitForReadable& wait)
+void SpawnDetached(const ExecPlan& start, const WaitForReadable& wait)
 {
+    const std::vector<char*> argv = Pointers(start.argv);
+    const std::vector<char*> shellArgv = Pointers(start.shellArgv);
+    const std::vector<char*> envp = Pointers(start.environment);
+    const ExecArguments plan = {
+        start.fd,          start.path.c_str(),
+        argv.data(),       start.shellArgv.empty() ? nullptr : shellArgv.data(),
+        start.waitForExit, envp.data()};
     int reportPipe[2];
     if (::pipe2(reportPipe, O_CLOEXEC) != 0)
         ReportStep(Step::Pipe, errno);

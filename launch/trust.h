@@ -4,7 +4,7 @@
 // The trust rule for what lies on the way to the working directory's copy of the renderer:
 // nobody but the user and root may change it.
 
-#include "launch/launch.h"
+#include "launch/types.h"
 
 #include <optional>
 #include <string>
