@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "core/file_metadata.h"
 
+#include "core/xattr.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <string>
@@ -12,56 +14,6 @@
 
 namespace vexalo {
 namespace {
-
-// A list or value that keeps changing size between asking for the size and reading it is
-// being rewritten by someone else; after a few rounds we stop chasing it.
-constexpr int kSizeAttempts = 7;
-
-// Fills `names` with a file's extended attributes, the access ACL among them, as NUL-ended
-// names. A file system without them has none to keep.
-int ListAttributes(int fd, std::vector<char>& names)
-{
-    std::vector<char> list;
-    for (int attempt = 0; attempt < kSizeAttempts; ++attempt) {
-        const ssize_t size = ::flistxattr(fd, nullptr, 0);
-        if (size < 0)
-            return errno == EOPNOTSUPP ? 0 : errno;
-        list.resize(static_cast<std::size_t>(size));
-        const ssize_t got = size == 0 ? 0 : ::flistxattr(fd, list.data(), list.size());
-        if (got >= 0) {
-            list.resize(static_cast<std::size_t>(got));
-            if (!list.empty() && list.back() != '\0')
-                list.push_back('\0'); // so that every name ends, whatever the file system
-            names = std::move(list);
-            return 0;
-        }
-        if (errno != ERANGE) // ERANGE: grown in between, ask again
-            return errno;
-    }
-    return ERANGE;
-}
-
-// Fills `value` with the attribute's value; ENODATA when the file does not have it.
-int ReadAttribute(int fd, const char* name, std::string& value)
-{
-    std::string data;
-    for (int attempt = 0; attempt < kSizeAttempts; ++attempt) {
-        const ssize_t size = ::fgetxattr(fd, name, nullptr, 0);
-        if (size < 0)
-            return errno;
-        data.resize(static_cast<std::size_t>(size));
-        // With no room, a second call would only ask for the size again.
-        const ssize_t got = size == 0 ? 0 : ::fgetxattr(fd, name, data.data(), data.size());
-        if (got >= 0) {
-            data.resize(static_cast<std::size_t>(got));
-            value = std::move(data);
-            return 0;
-        }
-        if (errno != ERANGE)
-            return errno;
-    }
-    return ERANGE;
-}
 
 std::vector<std::string_view> Names(const std::vector<char>& list)
 {
