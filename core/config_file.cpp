@@ -7,34 +7,41 @@
 #include <string>
 
 namespace vexalo {
+namespace {
+
+// Writes `text` through `file` in the one way that suits it; 0 or an errno.
+int Write(FileToReplace& file, const std::string& text)
+{
+    switch (ChooseStrategy(file)) {
+    case WriteStrategy::ReplaceAtomically: {
+        bool refused = false;
+        const int error = ReplaceAtomically(file, text, refused);
+        if (!refused)
+            return error;
+        // The directory or the file system will not take a new file like the old one; the
+        // old one itself may still take the text.
+        [[fallthrough]];
+    }
+    case WriteStrategy::RewriteInPlace:
+        return RewriteInPlace(file, text);
+    case WriteStrategy::WriteThrough:
+        return WriteThrough(file, text);
+    }
+    return EINVAL;
+}
+
+} // namespace
 
 void WriteConfigFile(const DisplayChoices& choices, const DesktopMode& desktop)
 {
     const std::string text = ConfigFileText(choices, desktop);
     FileToReplace file;
-    int error = OpenToReplace(AT_FDCWD, kConfigFileName, file);
-    if (error == 0) {
-        switch (ChooseStrategy(file)) {
-        case WriteStrategy::ReplaceAtomically: {
-            bool refused = false;
-            error = ReplaceAtomically(file, text, refused);
-            if (!refused)
-                break;
-            // The directory or the file system will not take a new file like the old one;
-            // the old one itself may still take the text.
-            [[fallthrough]];
-        }
-        case WriteStrategy::RewriteInPlace:
-            error = RewriteInPlace(file, text);
-            break;
-        case WriteStrategy::WriteThrough:
-            error = WriteThrough(file, text);
-            break;
-        }
-        if (error != 0)
-            UndoCreation(file);
+    if (const std::error_code refused = OpenToReplace(AT_FDCWD, kConfigFileName, file)) {
+        if (refused == WriteError::ForeignLink)
+            throw Error(kConfigFileName, refused, refused.message() + ": " + file.refusedLink);
+        throw Error(kConfigFileName, refused);
     }
-    if (error != 0)
+    if (const int error = Write(file, text); error != 0)
         throw Error(kConfigFileName, error);
 }
 

@@ -3,8 +3,21 @@
 
 #include <string>
 #include <system_error>
+#include <type_traits>
 
 namespace vexalo {
+
+// The writer's own reasons not to write, beside the system's errno values.
+enum class WriteError {
+    ForeignLink = 1, // the name is, or leads through, a link another user owns
+    DanglingLink,    // the name is a link to nothing
+};
+
+// Returns the category of WriteError codes.
+const std::error_category& WriteCategory();
+
+// Returns `error` as a code of WriteCategory().
+std::error_code make_error_code(WriteError error);
 
 // A failure of one of the tool's operations, reported once to the user. what() reads
 // "<subject>: <description>", the description in the locale's language and encoding, e.g.
@@ -37,3 +50,6 @@ private:
 };
 
 } // namespace vexalo
+
+template <> struct std::is_error_code_enum<vexalo::WriteError> : std::true_type {
+};

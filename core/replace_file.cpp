@@ -2,6 +2,7 @@
 #include "core/replace_file.h"
 
 #include "core/file_metadata.h"
+#include "core/resolve_path.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -10,6 +11,7 @@
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <optional>
+#include <pwd.h>
 #include <random>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -51,49 +53,6 @@ Fd OpenDirectory(int at, const char* path)
     if (!dir.valid() && errno == EACCES)
         dir = Fd(::openat(at, path, O_PATH | O_DIRECTORY | O_CLOEXEC));
     return dir;
-}
-
-// Follows the chain of symbolic links from `name` in `start` one link at a time, as the
-// kernel did when it opened the file, to the directory and name that hold `opened`; fills
-// `file.dir` and `file.name`. Fails where the chain leads somewhere a name cannot be
-// replaced: ESTALE where it now leads to another file than the one opened.
-int FollowLinks(int start, const std::string& name, const struct stat& opened, FileToReplace& file)
-{
-    Fd dir = OpenDirectory(start, ".");
-    std::string at = name;
-    for (int hop = 0; hop < 40; ++hop) { // as many as the kernel follows
-        if (!dir.valid())
-            return errno;
-        struct stat st {};
-        if (::fstatat(dir.get(), at.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
-            return errno;
-        if (!S_ISLNK(st.st_mode)) {
-            if (st.st_dev != opened.st_dev || st.st_ino != opened.st_ino)
-                return ESTALE;
-            file.dir = std::move(dir);
-            file.name = std::move(at);
-            return 0;
-        }
-        std::string target(PATH_MAX, '\0');
-        const ssize_t n = ::readlinkat(dir.get(), at.c_str(), target.data(), target.size());
-        if (n < 0)
-            return errno;
-        if (n == 0 || static_cast<std::size_t>(n) >= target.size())
-            return n == 0 ? ENOENT : ENAMETOOLONG;
-        target.resize(static_cast<std::size_t>(n));
-        const std::size_t slash = target.rfind('/');
-        if (slash == std::string::npos) {
-            at = target;
-            continue;
-        }
-        at = target.substr(slash + 1);
-        const std::string path = slash == 0 ? "/" : target.substr(0, slash);
-        dir = OpenDirectory(dir.get(), path.c_str());
-        // A name that can only be a directory: not where a regular file was opened.
-        if (at.empty() || at == "." || at == "..")
-            return ENOTDIR;
-    }
-    return ELOOP;
 }
 
 // An append-only or immutable directory takes new names but gives none up: a temporary file
@@ -207,35 +166,47 @@ int LinkTemporary(int dir, const std::string& base, Temporary& temp)
 
 } // namespace
 
-int OpenToReplace(int dir, const std::string& name, FileToReplace& file)
+std::error_code OpenToReplace(int dir, const std::string& name, FileToReplace& file)
 {
-    FileToReplace found;
-    found.fd = Fd(::openat(dir, name.c_str(), kOpenFlags));
-    if (!found.fd.valid() && errno == ENOENT) {
-        struct stat link {};
-        if (::fstatat(dir, name.c_str(), &link, AT_SYMLINK_NOFOLLOW) != 0) {
-            // No file at all: the new one simply takes the name.
-            found.dir = OpenDirectory(dir, ".");
-            if (!found.dir.valid())
-                return errno;
-            found.name = name;
-            file = std::move(found);
-            return 0;
-        }
-        // A dangling link: the kernel decides whether its target may be created.
-        found.fd = Fd(::openat(dir, name.c_str(), kOpenFlags | O_CREAT, 0666));
-        found.created = true;
+    // Another user's link could aim our write at any file of ours (~/.bashrc); the user's own
+    // links are followed, as a plain open would.
+    const uid_t user = ::geteuid();
+    std::string refusedLink;
+    const auto check = [&](const PathStep& step) -> std::error_code {
+        if (step.kind != PathStep::Link || step.status.st_uid == user || step.status.st_uid == 0)
+            return {};
+        const passwd* owner = ::getpwuid(step.status.st_uid);
+        refusedLink = step.name + " belongs to user " +
+                      (owner ? owner->pw_name : std::to_string(step.status.st_uid));
+        return WriteError::ForeignLink;
+    };
+    PathEnd end;
+    if (const std::error_code error = ResolvePath(dir, ".", name, check, end)) {
+        file.refusedLink = std::move(refusedLink);
+        return error;
     }
-    if (!found.fd.valid())
-        return errno;
-    if (::fstat(found.fd.get(), &found.opened) != 0)
-        return errno;
-    // Only a regular file is replaced; one whose links cannot be followed to the name that
-    // holds it is left without a directory, whatever the reason, and so rewritten in place.
+    FileToReplace found;
+    found.name = std::move(end.name);
+    if (!end.exists) {
+        // A link to nothing: whatever it names is not a file the user asked for.
+        if (end.links > 0)
+            return WriteError::DanglingLink;
+        // No file at all: the new one simply takes the name.
+        found.dir = OpenDirectory(end.folder.get(), ".");
+        if (!found.dir.valid())
+            return {errno, std::generic_category()};
+        file = std::move(found);
+        return {};
+    }
+    // The last component as the walk found it: were it swapped for a link since, this fails.
+    found.fd = Fd(::openat(end.folder.get(), found.name.c_str(), kOpenFlags | O_NOFOLLOW));
+    if (!found.fd.valid() || ::fstat(found.fd.get(), &found.opened) != 0)
+        return {errno, std::generic_category()};
+    // Only a regular file is replaced; one whose folder cannot be opened is rewritten in place.
     if (S_ISREG(found.opened.st_mode))
-        static_cast<void>(FollowLinks(dir, name, found.opened, found));
+        found.dir = OpenDirectory(end.folder.get(), ".");
     file = std::move(found);
-    return 0;
+    return {};
 }
 
 WriteStrategy ChooseStrategy(const FileToReplace& file)
@@ -331,12 +302,6 @@ int WriteThrough(FileToReplace& file, std::string_view bytes)
     Fd fd = std::move(file.fd);
     const int error = WriteAll(fd.get(), bytes, kCurrentPosition);
     return error != 0 ? error : fd.Close();
-}
-
-void UndoCreation(const FileToReplace& file)
-{
-    if (file.created && file.dir.valid())
-        ::unlinkat(file.dir.get(), file.name.c_str(), 0);
 }
 
 } // namespace vexalo

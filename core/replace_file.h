@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// Gives a named file new bytes, in the way that suits what the name leads to. Every function
-// returns 0 or an errno as the system reported it, and never throws; what one yields besides
-// goes to its last parameter, a reference, and is filled only on success unless said.
+// Gives a named file new bytes, in the way that suits what the name leads to. No function
+// throws: each returns 0 or an errno as the system reported it (OpenToReplace an error_code,
+// which may also be the writer's own refusal); what one yields besides goes to its last
+// parameter, a reference, and is filled only on success unless said.
 
+#include "core/error.h"
 #include "core/fd.h"
 
 #include <string>
@@ -17,16 +19,17 @@ namespace vexalo {
 struct FileToReplace {
     Fd fd;                 // open for writing; invalid while there is no file yet
     struct stat opened {}; // fd's status, when fd is valid
-    bool created = false;  // fd is an empty file made just now at the end of a dangling link
     Fd dir;                // the directory holding `name`, links followed; invalid when unreachable
     std::string name;      // the name in `dir`: a temporary beside it may replace it
+    std::string refusedLink; // which link was not followed and why, on a ForeignLink refusal
 };
 
-// Opens `name` in `dir` (AT_FDCWD too) for writing, as a plain open would: the kernel judges
-// the way there, and what it refuses is refused with its own reason, before anything changes.
-// A regular file's links are followed to the directory and name that hold it; where there is
-// no file, `file` holds only the directory, which the new file will join.
-int OpenToReplace(int dir, const std::string& name, FileToReplace& file);
+// Opens `name` in `dir` (AT_FDCWD too) for writing: the kernel judges the way there, and what it
+// refuses is refused with its own reason, before anything changes. Links are followed to the
+// directory and name that hold the file, but not a link another user owns (ForeignLink,
+// saying which in `file.refusedLink`) nor one that leads to nothing (DanglingLink). Where there
+// is no file, `file` holds only the directory, which the new file will join.
+std::error_code OpenToReplace(int dir, const std::string& name, FileToReplace& file);
 
 // The three ways to give a file new bytes.
 enum class WriteStrategy {
@@ -50,9 +53,5 @@ int RewriteInPlace(FileToReplace& file, std::string_view bytes);
 
 // Writes to a file that is not a regular one without waiting for a reader; closes it.
 int WriteThrough(FileToReplace& file, std::string_view bytes);
-
-// Removes the empty file OpenToReplace made at a dangling link's end, so that a failed write
-// leaves none; does nothing when it made none.
-void UndoCreation(const FileToReplace& file);
 
 } // namespace vexalo

@@ -31,10 +31,8 @@ directory_flush_fails_run() { "${traced[@]}" -e trace=fsync -e inject=fsync:erro
 directory_flush_fails_check() { new config.txt && only . config.txt; }
 
 planted_links_setup() {
-    [ "$(sysctl -n fs.protected_symlinks)" = 1 ] ||
-        sysctl -qw fs.protected_symlinks=1 2>/dev/null || exit 77
-    printf victim > victim; mkdir -m 1777 pub pub2
-    ln -s ../victim pub/config.txt; ln -s ../made pub2/config.txt
+    printf victim > victim; mkdir -m 1777 pub; mkdir -m 2775 pub2; chgrp users pub2
+    ln -s ../victim pub/config.txt; ln -s ../victim pub2/config.txt
     chown -h nobody pub/config.txt pub2/config.txt
 }
 planted_links_run() { cd pub; "$H"; cd ../pub2; "$H"; }
@@ -145,7 +143,7 @@ root_keeps_owner_check() {
 }
 
 latin1_directory_names_setup() {
-    mkdir $'caf\xe9'; ln -s $'caf\xe9'/config.txt config.txt
+    mkdir $'caf\xe9'; printf old > $'caf\xe9'/config.txt; ln -s $'caf\xe9'/config.txt config.txt
     mkdir $'\xe9t\xe9'
 }
 latin1_directory_names_run() { "$H" && cd $'\xe9t\xe9' && "$H"; }

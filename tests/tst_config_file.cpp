@@ -16,6 +16,7 @@ using vexalo::DisplayChoices;
 
 Q_DECLARE_METATYPE(DisplayChoices)
 Q_DECLARE_METATYPE(DesktopMode)
+Q_DECLARE_METATYPE(std::error_code)
 
 namespace {
 
@@ -256,21 +257,38 @@ private slots:
     void symlinkStaysLinkAndTargetGetsContent_data()
     {
         QTest::addColumn<bool>("targetExists");
-        QTest::newRow("existing target") << true;
-        QTest::newRow("dangling link") << false;
+        QTest::addColumn<bool>("foreignLink"); // the link belongs to another user
+        QTest::addColumn<std::error_code>("failure");
+        QTest::newRow("existing target") << true << false << std::error_code();
+        // Neither may make the write land in a file the user did not mean.
+        QTest::newRow("dangling link")
+            << false << false << make_error_code(vexalo::WriteError::DanglingLink);
+        QTest::newRow("another user's link")
+            << true << true << make_error_code(vexalo::WriteError::ForeignLink);
     }
     void symlinkStaysLinkAndTargetGetsContent()
     {
         QFETCH(bool, targetExists);
+        QFETCH(bool, foreignLink);
+        QFETCH(std::error_code, failure);
         QVERIFY(QDir(dir().path()).mkdir("real"));
+        const QByteArray old(300, 'o');
         if (targetExists)
-            WriteBytes(Path("real/settings.txt"), QByteArray(300, 'o'));
+            WriteBytes(Path("real/settings.txt"), old);
         QCOMPARE(::symlink("real/settings.txt", "config.txt"), 0);
-        vexalo::WriteConfigFile(Defaults(), kDesktop1280);
+        if (foreignLink && ::lchown("config.txt", ::geteuid() + 1, static_cast<gid_t>(-1)) != 0)
+            QSKIP("another user's link needs root");
+        try {
+            vexalo::WriteConfigFile(Defaults(), kDesktop1280);
+            QVERIFY(!failure);
+        } catch (const vexalo::Error& e) {
+            QVERIFY2(e.code() == failure, e.what());
+        }
         QVERIFY(QFileInfo(Path("config.txt")).isSymLink());
-        QCOMPARE(ReadAll(Path("real/settings.txt")), kDefaultText);
+        QCOMPARE(ReadAll(Path("real/settings.txt")),
+                 failure ? (targetExists ? old : QByteArray("<unreadable>")) : kDefaultText);
         QCOMPARE(QDir(Path("real")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
-                 QStringList{"settings.txt"});
+                 targetExists ? QStringList{"settings.txt"} : QStringList{});
     }
 
     void directoryNamedConfigTxtIsAFailure()
@@ -353,9 +371,11 @@ private slots:
         QTest::newRow("failed flush of the directory is reported")
             << false << QString("directory_flush_fails")
             << QByteArray("config.txt: Input/output error");
-        QTest::newRow("links another user planted in a sticky directory are not followed")
+        QTest::newRow("links another user planted in a sticky or a shared folder are not followed")
             << true << QString("planted_links")
-            << QByteArray("config.txt: Permission denied\nconfig.txt: Permission denied");
+            << QByteArray("config.txt: a link owned by another user, not followed: ./config.txt "
+                          "belongs to user nobody\nconfig.txt: a link owned by another user, not "
+                          "followed: ./config.txt belongs to user nobody");
         QTest::newRow("link loop") << false << QString("link_loop")
                                    << QByteArray("config.txt: Too many levels of symbolic links");
         QTest::newRow("full device is written through, not replaced")
