@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
+#include <sys/stat.h>
 #include <unistd.h>
 
 extern char** environ;
@@ -21,7 +22,8 @@ namespace vexalo {
 namespace {
 
 // The directory the running binary was started from, as the kernel names it: an install
-// path need not be valid in the locale's encoding. Empty when the kernel does not say.
+// path need not be valid in the locale's encoding. Empty when the kernel does not say, or
+// when the binary is no longer there: its folder's name may since have been taken by anyone.
 std::string ToolDirectory()
 {
     std::string path(256, '\0');
@@ -35,6 +37,11 @@ std::string ToolDirectory()
         }
         path.resize(path.size() * 2);
     }
+    struct stat running {
+    }, named{};
+    if (::stat("/proc/self/exe", &running) != 0 || ::stat(path.c_str(), &named) != 0 ||
+        running.st_dev != named.st_dev || running.st_ino != named.st_ino)
+        return {};
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }

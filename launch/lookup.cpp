@@ -5,12 +5,17 @@
 #include "launch/plan.h"
 #include "launch/trust.h"
 
+#include "core/resolve_path.h"
+
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstring>
-#include <deque>
+#include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <string_view>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -26,24 +31,72 @@ namespace {
                 make_error_code(refusal.error).message() + ": " + refusal.why);
 }
 
-std::string InDirectory(std::string_view directory, std::string_view name)
+// Whether `text` is well-formed UTF-8: no stray continuation bytes, overlong forms, surrogates
+// or code points past U+10FFFF.
+bool IsUtf8(std::string_view text)
 {
-    std::string path(directory);
-    if (!path.ends_with('/'))
-        path += '/';
-    return path += name;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(text[at]); };
+        const unsigned char lead = byte(i);
+        const std::size_t length = lead < 0x80           ? 1
+                                   : (lead >> 5) == 0x6  ? 2
+                                   : (lead >> 4) == 0xE  ? 3
+                                   : (lead >> 3) == 0x1E ? 4
+                                                         : 0;
+        if (length == 0 || i + length > text.size())
+            return false;
+        std::uint32_t code = length == 1 ? lead : lead & (0x7F >> length);
+        for (std::size_t k = 1; k < length; ++k) {
+            if ((byte(i + k) & 0xC0) != 0x80)
+                return false;
+            code = code << 6 | (byte(i + k) & 0x3F);
+        }
+        static constexpr std::uint32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (code < kSmallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return false;
+        i += length;
+    }
+    return true;
 }
 
-// The name of `path`'s parent: "" and "/" name the root, "." a working directory the system
-// cannot name.
-std::string Parent(std::string path)
+// Whether `name` is the renderer's but for case, as Windows and Wine match names. Its letters
+// are ASCII, and no other character folds to one of them.
+bool IsRendererNameButForCase(std::string_view name)
 {
-    if (path.empty() || path == "/")
-        return path;
-    if (path == "." || path.ends_with("/.."))
-        return path + "/..";
-    const std::size_t slash = path.rfind('/');
-    return slash == 0 ? "/" : slash == std::string::npos ? "." : path.substr(0, slash);
+    const std::string_view renderer = kRendererName;
+    return name.size() == renderer.size() &&
+           std::equal(name.begin(), name.end(), renderer.begin(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) == b;
+           });
+}
+
+// The renderer's name in the folder open as `folder`: its own, or else the one name that
+// differs from it only in case, as Windows would find it ("OPENGL.EXE"). nullopt when there
+// is none, or the folder cannot be listed.
+std::optional<std::string> RendererNameIn(int folder, std::string_view folderName)
+{
+    struct stat status {};
+    if (::fstatat(folder, kRendererName, &status, AT_SYMLINK_NOFOLLOW) == 0)
+        return kRendererName;
+    const auto close = [](DIR* open) { ::closedir(open); };
+    const std::unique_ptr<DIR, decltype(close)> listing(
+        ::fdopendir(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)), close);
+    if (!listing)
+        return std::nullopt;
+    std::vector<std::string> names;
+    while (const dirent* entry = ::readdir(listing.get())) {
+        if (IsRendererNameButForCase(entry->d_name))
+            names.emplace_back(entry->d_name);
+    }
+    if (names.size() < 2)
+        return names.empty() ? std::nullopt : std::optional(names.front());
+    std::sort(names.begin(), names.end());
+    std::string all;
+    for (const std::string& name : names)
+        all += (all.empty() ? "" : ", ") + name;
+    throw Error(kRendererName, LaunchError::SeveralNames,
+                make_error_code(LaunchError::SeveralNames).message() + ": " + all + " in " +
+                    std::string(folderName) + "; keep one");
 }
 
 // The working directory and each folder above it, up to /: whoever may change one of them
@@ -52,8 +105,8 @@ void CheckAncestors(const std::string& name)
 {
     Fd folder(::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC));
     std::string folderName = name;
-    for (int depth = 0; folder.valid() && depth < 4096; ++depth) {
-        if (const auto refusal = RefusalOf(folder.get(), folderName))
+    for (int depth = 0; folder.valid() && depth < PATH_MAX / 2; ++depth) {
+        if (const auto refusal = RefusalOf(folder.get(), folderName, folder.get()))
             Refuse(*refusal);
         Fd parent(::openat(folder.get(), "..", O_PATH | O_DIRECTORY | O_CLOEXEC));
         struct stat here {
@@ -72,90 +125,42 @@ void CheckAncestors(const std::string& name)
 // the name returned cannot be made to lead anywhere else. nullopt when there is none.
 std::optional<Found> ResolveInWorkingDirectory(const std::string& workingName)
 {
-    struct Folder {
-        Fd fd;
-        std::string name;
-    };
-    std::vector<Folder> folders;
-    folders.push_back({Fd(::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC)), workingName});
-    if (!folders.back().fd.valid())
+    Fd working(::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC));
+    const std::optional<std::string> entry =
+        working.valid() ? RendererNameIn(working.get(), workingName) : std::nullopt;
+    if (!entry)
         return std::nullopt;
-    std::deque<std::string> rest = {kRendererName};
-    bool ancestorsChecked = false;
-    for (int links = 0; !rest.empty();) {
-        const std::string part = rest.front();
-        rest.pop_front();
-        const Folder& in = folders.back();
-        if (part.empty() || part == ".")
-            continue;
-        if (part == "..") {
-            if (folders.size() > 1) {
-                folders.pop_back();
-            } else {
-                folders.back() = {Fd(::openat(in.fd.get(), "..", O_PATH | O_DIRECTORY | O_CLOEXEC)),
-                                  Parent(in.name)};
-            }
-            continue;
-        }
-        struct stat status {};
-        if (::fstatat(in.fd.get(), part.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0)
-            return std::nullopt;
-        if (rest.empty() && !S_ISREG(status.st_mode) && !S_ISLNK(status.st_mode))
-            throw Error(kRendererName, LaunchError::NotRegularFile);
-        // Found: now it matters who could have changed the way here.
-        if (!ancestorsChecked) {
-            CheckAncestors(workingName);
-            ancestorsChecked = true;
-        }
-        const std::string name = InDirectory(in.name, part);
-        if (S_ISLNK(status.st_mode)) {
-            if (++links > 40)
-                throw Error(kRendererName, ELOOP);
-            Fd link(::openat(in.fd.get(), part.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
-            if (const auto refusal =
-                    link.valid() ? RefusalOf(link.get(), "the link " + name) : std::nullopt)
-                Refuse(*refusal);
-            std::string target(PATH_MAX, '\0');
-            const ssize_t length =
-                ::readlinkat(in.fd.get(), part.c_str(), target.data(), target.size());
-            if (length < 0)
-                return std::nullopt;
-            target.resize(static_cast<std::size_t>(length));
-            for (std::size_t end = target.size(); end != std::string::npos && end > 0;) {
-                const std::size_t slash = target.rfind('/', end - 1);
-                const std::size_t start = slash == std::string::npos ? 0 : slash + 1;
-                rest.push_front(target.substr(start, end - start));
-                end = slash;
-            }
-            if (target.starts_with('/')) {
-                // "/" is above the working directory, and was checked with it.
-                folders.clear();
-                folders.push_back({Fd(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC)), ""});
-            }
-            continue;
-        }
-        if (!rest.empty()) {
-            Fd folder(
-                ::openat(in.fd.get(), part.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-            if (!folder.valid())
-                return std::nullopt;
-            if (const auto refusal = RefusalOf(folder.get(), name))
-                Refuse(*refusal);
-            folders.push_back({std::move(folder), name});
-            continue;
-        }
-        // Without blocking: a FIFO put in its place must not hang the window.
-        Fd file(
-            ::openat(in.fd.get(), part.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
-        if (!file.valid())
-            file = Fd(::openat(in.fd.get(), part.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
-        if (!file.valid())
-            return std::nullopt;
-        if (const auto refusal = RefusalOf(file.get(), name))
+    // Found: now it matters who could have changed the way here.
+    CheckAncestors(workingName);
+    const auto check = [](const PathStep& step) -> std::error_code {
+        const auto refusal = step.kind == PathStep::Link
+                                 ? LinkRefusal(step.status, "the link " + step.name)
+                                 : RefusalOf(step.fd, step.name, step.fd);
+        if (refusal)
             Refuse(*refusal);
-        return Found{name, std::move(file)};
+        return {};
+    };
+    PathEnd end;
+    if (const std::error_code error = ResolvePath(working.get(), workingName, *entry, check, end)) {
+        if (error == std::errc::too_many_symbolic_link_levels)
+            throw Error(kRendererName, ELOOP);
+        return std::nullopt;
     }
-    return std::nullopt;
+    if (!end.exists)
+        return std::nullopt;
+    if (!S_ISREG(end.status.st_mode))
+        throw Error(kRendererName, LaunchError::NotRegularFile);
+    // Without blocking: a FIFO put in its place must not hang the window.
+    Fd file(::openat(end.folder.get(), end.name.c_str(),
+                     O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+    if (!file.valid())
+        file = Fd(::openat(end.folder.get(), end.name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    if (!file.valid())
+        return std::nullopt;
+    const std::string name = InDirectory(end.folderName, end.name);
+    if (const auto refusal = RefusalOf(file.get(), name, end.folder.get()))
+        Refuse(*refusal);
+    return Found{name, std::move(file), std::move(end.folder)};
 }
 
 // PATH's absolute entries. Empty and relative ones would mean wherever the user happens to
@@ -174,10 +179,18 @@ std::vector<std::string_view> AbsoluteEntries(std::string_view path)
 }
 
 // A name in the tool's directory or on PATH, which are the user's own choice, as a shell
-// trusts PATH. nullopt when there is none.
-std::optional<Found> OpenTrusted(std::string_view directory)
+// trusts PATH. Beside the tool, a name that differs only in case counts too, as on Windows;
+// on PATH only the exact name, as for any program there. nullopt when there is none.
+std::optional<Found> OpenTrusted(std::string_view directory, bool anyCase)
 {
-    std::string candidate = InDirectory(directory, kRendererName);
+    Fd folder(::open(std::string(directory).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!folder.valid())
+        return std::nullopt;
+    const std::optional<std::string> entry = anyCase ? RendererNameIn(folder.get(), directory)
+                                                     : std::optional(std::string(kRendererName));
+    if (!entry)
+        return std::nullopt;
+    std::string candidate = InDirectory(directory, *entry);
     struct stat status {};
     if (::stat(candidate.c_str(), &status) != 0) {
         if (errno == ELOOP)
@@ -193,7 +206,7 @@ std::optional<Found> OpenTrusted(std::string_view directory)
         file = Fd(::open(candidate.c_str(), O_PATH | O_CLOEXEC));
     if (!file.valid())
         return std::nullopt;
-    return Found{std::move(candidate), std::move(file)};
+    return Found{std::move(candidate), std::move(file), std::move(folder)};
 }
 
 // Whether `found` may run: a regular file the user may execute on a file system that allows
@@ -213,6 +226,55 @@ void CheckRunnable(const Found& found, bool onPath)
         throw Error(kRendererName, EACCES);
 }
 
+// Why Wine would turn `path` into another one: it maps names to Windows names and back, and a
+// byte that is not UTF-8 comes back as U+FFFD, a trailing dot or space is dropped, and "\\"
+// separates folders. Another user could have made the changed name (in /tmp, say). nullopt
+// when every component comes back as it went.
+std::optional<std::string> WineChange(std::string_view path)
+{
+    for (std::size_t start = 0; start < path.size();) {
+        const std::size_t end = std::min(path.find('/', start), path.size());
+        const std::string_view part = path.substr(start, end - start);
+        const std::string name(path.substr(0, end));
+        start = end + 1;
+        if (part.empty() || part == "." || part == "..")
+            continue;
+        if (!IsUtf8(part))
+            return name + " has a name that is not UTF-8";
+        if (part.ends_with('.') || part.ends_with(' '))
+            return name + " has a name that ends with a dot or a space";
+        if (part.find('\\') != std::string_view::npos)
+            return name + " has a backslash in its name";
+    }
+    return std::nullopt;
+}
+
+// What only a Windows renderer needs: Wine must open the very file that was checked, in the
+// working directory that was meant, and load no DLL another user could have put beside it
+// or in the working directory.
+void CheckWindowsRenderer(const Found& found, const std::string& working)
+{
+    if (WindowsMachineOf(found.file.get()).value_or(0) == 0)
+        return;
+    const auto changed = [](const std::string& why) {
+        throw Error(kRendererName, LaunchError::WineRenames,
+                    make_error_code(LaunchError::WineRenames).message() + ": " + why +
+                        "; rename it");
+    };
+    if (working == ".")
+        changed("the working directory has no name Wine could use");
+    if (const auto why = WineChange(found.path))
+        changed(*why);
+    if (const auto why = WineChange(working))
+        changed(*why);
+    if (const auto refusal = PlantingRefusal(found.folder.get(), Parent(found.path)))
+        Refuse(*refusal);
+    Fd here(::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (const auto refusal = here.valid() ? PlantingRefusal(here.get(), working)
+                                          : Refusal{LaunchError::Unexamined, working})
+        Refuse(*refusal);
+}
+
 } // namespace
 
 Found FindRenderer(const SearchPlaces& places)
@@ -229,8 +291,10 @@ Found FindRenderer(const SearchPlaces& places)
     const auto look = [&](auto open, bool onPath) -> std::optional<Found> {
         try {
             std::optional<Found> found = open();
-            if (found)
+            if (found) {
                 CheckRunnable(*found, onPath);
+                CheckWindowsRenderer(*found, working);
+            }
             return found;
         } catch (const Error& error) {
             remember(error);
@@ -238,13 +302,13 @@ Found FindRenderer(const SearchPlaces& places)
         }
     };
     if (!places.toolDirectory.empty()) {
-        if (auto found = look([&] { return OpenTrusted(places.toolDirectory); }, false))
+        if (auto found = look([&] { return OpenTrusted(places.toolDirectory, true); }, false))
             return std::move(*found);
     }
     if (auto found = look([&] { return ResolveInWorkingDirectory(working); }, false))
         return std::move(*found);
     for (const std::string_view directory : path) {
-        if (auto found = look([&] { return OpenTrusted(directory); }, true))
+        if (auto found = look([&] { return OpenTrusted(directory, false); }, true))
             return std::move(*found);
     }
     if (failure)

@@ -1,18 +1,32 @@
 // SPDX-License-Identifier: MIT
 #include "launch/trust.h"
 
-#include <algorithm>
+#include "core/fd.h"
+#include "core/xattr.h"
+
 #include <array>
+#include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
 #include <grp.h>
+#include <linux/posix_acl.h>
 #include <pwd.h>
+#include <sstream>
 #include <sys/stat.h>
-#include <sys/xattr.h>
+#include <sys/statfs.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 #include <vector>
 
 namespace vexalo {
 namespace {
+
+// Every folder takes at least two bytes of a path ("/x"), so no way up from a folder is
+// longer than this.
+constexpr int kMaxFolderDepth = PATH_MAX / 2;
 
 std::string Octal(mode_t mode)
 {
@@ -31,6 +45,11 @@ std::string GroupName(gid_t gid)
 {
     const group* named = ::getgrgid(gid);
     return named ? named->gr_name : std::to_string(gid);
+}
+
+bool IsUserOrRoot(uid_t uid, uid_t user)
+{
+    return uid == user || uid == 0;
 }
 
 // Whether `gid` is the private group of user `uid`, as Debian makes them: named as the user,
@@ -52,71 +71,184 @@ bool IsPrivateGroupOf(gid_t gid, uid_t uid)
     return true;
 }
 
-// Who may write `status`'s file besides its owner, the user and root: by the mode bits, or
-// by an entry of its access ACL, as the kernel stores it (the system.posix_acl_access
-// attribute: a version, then tag, permission and id of each entry).
-std::optional<std::string> OtherWriter(int fd, const struct stat& status, uid_t user)
+// Somebody besides the user and root who holds a permission, and how to take it away.
+struct Holder {
+    std::string who;    // "is writable by all (mode 0777)"
+    std::string remedy; // "chmod o-w"
+};
+
+// Who besides the user and root holds `permission` (ACL_WRITE or ACL_EXECUTE) on a file of
+// status `status` with the access ACL `acl`: by the mode bits, or by an ACL entry, which the
+// mask limits. Where an ACL has a mask, the mode's group bits are the mask, not the owning
+// group's.
+std::optional<Holder> OtherHolder(const struct stat& status, const std::vector<AclEntry>& acl,
+                                  unsigned permission, uid_t user)
 {
-    std::array<unsigned char, 4096> acl{};
-    const std::string self = "/proc/self/fd/" + std::to_string(fd);
-    const ssize_t size =
-        ::getxattr(self.c_str(), "system.posix_acl_access", acl.data(), acl.size());
-    unsigned mask = 07;
-    std::vector<std::array<unsigned, 3>> entries; // tag, permission, id
-    for (ssize_t at = 4; size > 4 && at + 8 <= size; at += 8) {
-        const auto field = [&](ssize_t offset, int bytes) {
-            unsigned value = 0;
-            for (int i = bytes - 1; i >= 0; --i)
-                value = value << 8 | acl[static_cast<std::size_t>(at + offset + i)];
-            return value;
-        };
-        entries.push_back({field(0, 2), field(2, 2), field(4, 4)});
-        if (entries.back()[0] == 0x10)
-            mask = entries.back()[1];
+    const std::string mode = " (mode " + Octal(status.st_mode) + ")";
+    if ((status.st_mode & permission) != 0)
+        return Holder{"is writable by all" + mode, "chmod o-w"};
+    if (!IsUserOrRoot(status.st_uid, user) && (status.st_mode & permission << 6) != 0)
+        return Holder{"belongs to user " + UserName(status.st_uid), "chown"};
+    unsigned mask = ACL_READ | ACL_WRITE | ACL_EXECUTE;
+    for (const AclEntry& entry : acl) {
+        if (entry.tag == ACL_MASK)
+            mask = entry.permission;
     }
-    constexpr unsigned kWrite = 02;
-    for (const auto& [tag, permission, id] : entries) {
-        if ((permission & mask & kWrite) == 0)
+    bool groupHolds = acl.empty() && (status.st_mode & permission << 3) != 0;
+    for (const AclEntry& entry : acl) {
+        if ((entry.permission & mask & permission) == 0)
             continue;
-        if (tag == 0x02 && id != user && id != 0)
-            return "gives user " + UserName(id) + " write access through an ACL";
-        if (tag == 0x08 && !IsPrivateGroupOf(id, user))
-            return "gives group " + GroupName(id) + " write access through an ACL";
+        if (entry.tag == ACL_USER && !IsUserOrRoot(entry.id, user))
+            return Holder{"gives user " + UserName(entry.id) + " write access through an ACL",
+                          "setfacl -x u:" + UserName(entry.id)};
+        if (entry.tag == ACL_GROUP && !IsPrivateGroupOf(entry.id, user))
+            return Holder{"gives group " + GroupName(entry.id) + " write access through an ACL",
+                          "setfacl -x g:" + GroupName(entry.id)};
+        groupHolds = groupHolds || entry.tag == ACL_GROUP_OBJ;
     }
-    // Where an ACL has a mask, the mode's group bits are the mask, not the owning group's.
-    const bool groupWrites = entries.empty()
-                                 ? (status.st_mode & S_IWGRP) != 0
-                                 : std::any_of(entries.begin(), entries.end(), [&](const auto& e) {
-                                       return e[0] == 0x04 && (e[1] & mask & kWrite) != 0;
-                                   });
-    if ((status.st_mode & S_IWOTH) != 0)
-        return "is writable by all (mode " + Octal(status.st_mode) +
-               "); a Windows partition needs the fmask and umask mount options, or a copy of "
-               "the renderer in a folder of your own";
-    if (groupWrites && !IsPrivateGroupOf(status.st_gid, user))
-        return "is writable by group " + GroupName(status.st_gid) + " (mode " +
-               Octal(status.st_mode) + ")";
+    if (groupHolds && !IsPrivateGroupOf(status.st_gid, user))
+        return Holder{"is writable by group " + GroupName(status.st_gid) + mode, "chmod g-w"};
     return std::nullopt;
+}
+
+// The mount holding `device`, as /proc/self/mountinfo lists it: its type and its source.
+struct Mount {
+    std::string type;
+    std::string source;
+};
+
+std::optional<Mount> MountOf(dev_t device)
+{
+    std::ifstream mounts("/proc/self/mountinfo");
+    const std::string wanted = std::to_string(major(device)) + ':' + std::to_string(minor(device));
+    for (std::string line; std::getline(mounts, line);) {
+        std::istringstream fields(line);
+        std::string id, parent, numbers, word;
+        fields >> id >> parent >> numbers;
+        if (numbers != wanted)
+            continue;
+        while (fields >> word && word != "-") {
+        }
+        Mount mount;
+        if (fields >> mount.type >> mount.source)
+            return mount;
+    }
+    return std::nullopt;
+}
+
+// A file system that keeps no owners or modes of its own: every file shows the mount's
+// options, and chmod changes nothing. Windows drives: FAT, exFAT and NTFS, the kernel's or
+// FUSE's (ntfs-3g and exfat-fuse mount as fuseblk).
+std::optional<Mount> OwnerlessDrive(int fd, const struct stat& status)
+{
+    constexpr long kMsdos = 0x4d44, kExfat = 0x2011BAB0, kNtfs3 = 0x7366746e, kNtfs = 0x5346544e,
+                   kFuse = 0x65735546;
+    struct statfs system {};
+    if (::fstatfs(fd, &system) != 0)
+        return std::nullopt;
+    const long type = static_cast<long>(system.f_type);
+    if (type != kMsdos && type != kExfat && type != kNtfs3 && type != kNtfs && type != kFuse)
+        return std::nullopt;
+    std::optional<Mount> mount = MountOf(status.st_dev);
+    if (type == kFuse && (!mount || mount->type != "fuseblk"))
+        return std::nullopt;
+    return mount ? mount : Mount{"", "DEVICE"};
+}
+
+// What takes others' access away, where the file is.
+std::string Remedy(int fd, const struct stat& status, const Holder& holder, const std::string& name)
+{
+    if (const std::optional<Mount> drive = OwnerlessDrive(fd, status)) {
+        const std::string device = drive->source.starts_with("/dev/") ? drive->source : "DEVICE";
+        return "; the drive keeps no modes of its own, so chmod cannot change this: mount it "
+               "with umask=022 (for a drive the desktop mounted: udisksctl unmount -b " +
+               device + ", then udisksctl mount -b " + device +
+               " -o umask=022), or copy the folder into your home folder";
+    }
+    return "; " + holder.remedy + " '" + name + "' takes it away";
+}
+
+// Reads the file's access ACL; a failure is a refusal: an ACL that cannot be read may let
+// anybody in.
+std::optional<Refusal> ReadAcl(int fd, const std::string& name, std::vector<AclEntry>& acl)
+{
+    if (const int error = ReadAccessAcl(fd, acl); error != 0)
+        return Refusal{LaunchError::Unexamined,
+                       name + ": its ACL cannot be read (" + std::strerror(error) + ")"};
+    return std::nullopt;
+}
+
+// Refuses `name` when somebody besides the user and root may write it, and may reach it.
+std::optional<Refusal> WriterRefusal(int fd, const struct stat& status, const std::string& name,
+                                     int reach, const char* because)
+{
+    std::vector<AclEntry> acl;
+    if (auto refusal = ReadAcl(fd, name, acl))
+        return refusal;
+    const std::optional<Holder> writer = OtherHolder(status, acl, ACL_WRITE, ::geteuid());
+    // A file with other names may be reached through them, from anywhere.
+    if (!writer || (ClosedToOthers(reach) && !(S_ISREG(status.st_mode) && status.st_nlink > 1)))
+        return std::nullopt;
+    return Refusal{LaunchError::WritableByOthers,
+                   name + ' ' + writer->who + because + Remedy(fd, status, *writer, name)};
 }
 
 } // namespace
 
-std::optional<Refusal> RefusalOf(int fd, const std::string& name)
+bool ClosedToOthers(int folder)
 {
     const uid_t user = ::geteuid();
+    Fd here(::openat(folder, ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
+    for (int depth = 0; here.valid() && depth < kMaxFolderDepth; ++depth) {
+        struct stat status {};
+        std::vector<AclEntry> acl;
+        if (::fstat(here.get(), &status) != 0)
+            return false;
+        // One that cannot be judged closes nothing; the folders above it still may.
+        if (ReadAccessAcl(here.get(), acl) == 0 && !OtherHolder(status, acl, ACL_EXECUTE, user))
+            return true;
+        Fd parent(::openat(here.get(), "..", O_PATH | O_DIRECTORY | O_CLOEXEC));
+        struct stat above {};
+        if (!parent.valid() || ::fstat(parent.get(), &above) != 0 ||
+            (above.st_dev == status.st_dev && above.st_ino == status.st_ino))
+            return false;
+        here = std::move(parent);
+    }
+    return false;
+}
+
+std::optional<Refusal> RefusalOf(int fd, const std::string& name, int reach)
+{
     struct stat status {};
     if (::fstat(fd, &status) != 0)
-        return Refusal{LaunchError::ForeignOwner, name + " cannot be examined"};
-    if (status.st_uid != user && status.st_uid != 0)
+        return Refusal{LaunchError::Unexamined, name + ": " + std::strerror(errno)};
+    if (!IsUserOrRoot(status.st_uid, ::geteuid()))
         return Refusal{LaunchError::ForeignOwner,
                        name + " belongs to user " + UserName(status.st_uid)};
     // A link's own mode means nothing; a sticky folder lets nobody else rename or remove
     // what the user owns in it.
     if (S_ISLNK(status.st_mode) || (S_ISDIR(status.st_mode) && (status.st_mode & S_ISVTX) != 0))
         return std::nullopt;
-    if (auto writer = OtherWriter(fd, status, user))
-        return Refusal{LaunchError::WritableByOthers, name + ' ' + *writer};
-    return std::nullopt;
+    return WriterRefusal(fd, status, name, reach, "");
+}
+
+std::optional<Refusal> LinkRefusal(const struct stat& link, const std::string& name)
+{
+    if (IsUserOrRoot(link.st_uid, ::geteuid()))
+        return std::nullopt;
+    return Refusal{LaunchError::ForeignOwner, name + " belongs to user " + UserName(link.st_uid)};
+}
+
+std::optional<Refusal> PlantingRefusal(int folder, const std::string& name)
+{
+    struct stat status {};
+    if (::fstat(folder, &status) != 0)
+        return Refusal{LaunchError::Unexamined, name + ": " + std::strerror(errno)};
+    if (!IsUserOrRoot(status.st_uid, ::geteuid()))
+        return Refusal{LaunchError::ForeignOwner, name + " belongs to user " +
+                                                      UserName(status.st_uid) +
+                                                      ", and Wine loads DLLs from it"};
+    return WriterRefusal(folder, status, name, folder, ", and Wine loads DLLs from it");
 }
 
 } // namespace vexalo

@@ -40,6 +40,12 @@ public:
             return "its interpreter is missing";
         case LaunchError::CarriageReturn:
             return "its first line ends with a carriage return (Windows line endings)";
+        case LaunchError::Unexamined:
+            return "could not be checked, not started";
+        case LaunchError::SeveralNames:
+            return "several files of this name in different case, none started";
+        case LaunchError::WineRenames:
+            return "a name Wine would change, so it could start another file; not started";
         }
         return "unknown launch error";
     }

@@ -36,6 +36,9 @@ enum class LaunchError {
     NoExecMount,           // on a file system mounted noexec
     MissingInterpreter,    // a script whose "#!" interpreter does not exist
     CarriageReturn,        // a script whose "#!" line ends in CR (Windows line endings)
+    Unexamined,            // something on the way whose owner or ACL cannot be read
+    SeveralNames,          // several files whose names differ from the renderer's only in case
+    WineRenames,           // a path that Wine would turn into the name of another file
 };
 
 // Returns the category of LaunchError codes; its messages are one line each.

@@ -42,6 +42,11 @@ protected:
     void Enter()
     {
         tmp_.emplace();
+        // Anybody may enter it, as most folders: one only the user may enter would keep
+        // everything below it from other users, and so make every file trusted.
+        QVERIFY(QFile::setPermissions(tmp_->path(), QFile::permissions(tmp_->path()) |
+                                                        QFile::ReadOther | QFile::ExeOther |
+                                                        QFile::ReadGroup | QFile::ExeGroup));
         for (const char* dir : {"run", "bin", "own", "other"})
             QVERIFY(QDir(tmp_->path()).mkdir(dir));
         oldCwd_ = QDir::currentPath();

@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <optional>
+#include <pwd.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -41,6 +42,22 @@ QByteArray PeImage(quint16 machine)
     image[0x44] = static_cast<char>(machine & 0xff);
     image[0x45] = static_cast<char>(machine >> 8);
     return image;
+}
+
+// Another user than the one running the tests.
+uid_t Other()
+{
+    return ::getuid() + 1;
+}
+
+// Whether the user's primary group is the user's own alone, as Debian makes them.
+bool PrivateGroup()
+{
+    const passwd* user = ::getpwuid(::getuid());
+    const group* primary = user ? ::getgrgid(user->pw_gid) : nullptr;
+    return primary && QByteArray(primary->gr_name) == user->pw_name &&
+           (!primary->gr_mem[0] ||
+            (QByteArray(primary->gr_mem[0]) == user->pw_name && !primary->gr_mem[1]));
 }
 
 } // namespace
@@ -104,6 +121,24 @@ private slots:
         row("writable by a shared group", {"run:group-writable"}, "own", "@/bin", {},
             WritableByOthers);
         row("writable by the user's private group", {"run:private-group"}, "own", "@/bin", "run");
+        // A mask without write keeps a named user's entry harmless; a named group's is not.
+        row("an ACL entry the mask keeps from writing", {"run:acl-masked"}, "own", "@/bin", "run");
+        row("writable by a named group through an ACL", {"run:acl-group"}, "own", "@/bin", {},
+            WritableByOthers);
+        row("an ACL too large for a page is read whole", {"run:acl-large"}, "own", "@/bin", {},
+            WritableByOthers);
+        // A folder nobody else may enter (/media/$USER above an NTFS or exFAT drive, whose files
+        // all show 0777; a 0700 home) keeps everything below it from other users.
+        row("a drive's 0777 files below a folder only the user may enter",
+            {"run:drive", "top:closed"}, "own", "@/bin", "run");
+        row("a drive's 0777 files below a folder anybody may enter", {"run:drive"}, "own", "@/bin",
+            {}, WritableByOthers);
+        // Names as Windows matches them, beside the tool and here; on PATH only the exact one.
+        row("upper case here", {"run:upper"}, "own", "@/bin", "run");
+        row("upper case beside the tool", {"own:upper", "run:exec"}, "own", "@/bin", "own");
+        row("two names differing in case here", {"run:upper", "run:mixed"}, "own", "@/bin", {},
+            SeveralNames);
+        row("upper case on PATH is not the renderer", {"bin:upper"}, "own", "@/bin", {}, NotFound);
         row("script without #! runs in sh", {"run:text"}, "own", "@/bin", "run");
         // Nobody else may change the way to the working directory's copy: a link, the folder.
         row("the user's own link to an installed copy", {"run:link", "other:exec"}, "own", "@/bin",
@@ -116,6 +151,18 @@ private slots:
             "@/bin", {}, WritableByOthers);
         row("Windows program in a folder a shared group may write",
             {"run:pe", "run:shared-folder", "bin:wine"}, "own", "@/bin", {}, WritableByOthers);
+        // Wine loads DLLs from the program's folder and the working directory.
+        row("Windows program in a sticky folder", {"run:pe", "run:sticky", "bin:wine"}, "own",
+            "@/bin", {}, WritableByOthers);
+        row("Windows program on PATH, working directory writable by a shared group",
+            {"bin:pe", "run:shared-folder", "bin:wine"}, "own", "@/bin", {}, WritableByOthers);
+        // Wine maps names to Windows names and back; these come back as another file's.
+        row("Windows program in a Latin-1 folder", {"caf\xe9:pe", "bin:wine"}, "caf\xe9", "@/bin",
+            {}, WineRenames);
+        row("Windows program in a folder ending with a dot", {"v2.0.:pe", "bin:wine"}, "v2.0.",
+            "@/bin", {}, WineRenames);
+        row("Windows program in a folder with a backslash", {"a\\b:pe", "bin:wine"}, "a\\b",
+            "@/bin", {}, WineRenames);
         row("on a noexec file system", {"run:noexec"}, "own", "@/bin", {}, NoExecMount);
         // A script sees its own path as $0, and so finds its folder.
         row("launcher script", {"run:launcher"}, "own", "@/bin", "launched");
@@ -162,7 +209,11 @@ private slots:
         for (const QByteArray& file : files) {
             const QByteArray dirName = file.split(':')[0], kind = file.split(':')[1];
             const bool wine = kind.startsWith("wine");
-            const QByteArray dir = base + dirName, path = dir + (wine ? "/wine" : "/opengl.exe");
+            const QByteArray dir = dirName == "top" ? QFile::encodeName(Top()) : base + dirName;
+            const QByteArray path = dir + (wine              ? "/wine"
+                                           : kind == "upper" ? "/OPENGL.EXE"
+                                           : kind == "mixed" ? "/OpenGL.exe"
+                                                             : "/opengl.exe");
             ::mkdir(dir.constData(), 0755);
             const quint16 machine = kind == "mz"       ? 0
                                     : kind == "pe32"   ? 0x14c
@@ -177,10 +228,22 @@ private slots:
                                           ? "#!/opt/nowhere/python9\n"
                                           : StandIn(wine ? "wine" : dirName, kind != "text",
                                                     kind == "wine-slow" ? "sleep 2\n" : "");
-            if (kind == "noexec") {
+            if (kind == "closed") {
+                // Root-owned on a desktop, with an entry for the user alone.
+                QCOMPARE(::chmod(dir.constData(), 0700), 0);
+                if (QProcess::execute("setfacl", {"-m", "u:" + QString::number(::getuid()) + ":rx",
+                                                  QFile::decodeName(dir)}) != 0)
+                    QSKIP("setfacl is missing or the file system has no ACLs");
+                continue;
+            }
+            if (kind == "sticky")
+                QCOMPARE(::chmod(dir.constData(), 01777), 0);
+            if (kind == "noexec" || kind == "acl-large") {
                 if (!privateMounts_)
-                    QSKIP("mounting a noexec tmpfs needs root and a mount namespace");
-                QCOMPARE(::mount("tmpfs", dir.constData(), "tmpfs", MS_NOEXEC, nullptr), 0);
+                    QSKIP("mounting a tmpfs needs root and a mount namespace");
+                QCOMPARE(::mount("tmpfs", dir.constData(), "tmpfs",
+                                 kind == "noexec" ? MS_NOEXEC : 0, nullptr),
+                         0);
                 QVERIFY(QDir::setCurrent(Run()));
             }
             if (kind == "dir")
@@ -193,10 +256,10 @@ private slots:
                 QCOMPARE(::symlink(base + "other/opengl.exe", path.constData()), 0);
             else if (kind.startsWith("pe") || kind == "mz")
                 WriteFile(path, PeImage(machine), kind.endsWith("plain") ? 0644 : 0755);
-            else if (kind != "shared-folder")
+            else if (kind != "shared-folder" && kind != "sticky")
                 WriteFile(path, script,
                           kind == "plain"                               ? 0644
-                          : kind == "world-writable"                    ? 0757
+                          : kind == "world-writable" || kind == "drive" ? 0777
                           : kind.contains("group") || kind == "foreign" ? 0775
                                                                         : 0755);
             if (kind == "launcher")
@@ -208,14 +271,30 @@ private slots:
                     WriteFile(base + "lib/wine/" + part, "part", 0644);
                 }
             }
-            if (kind == "acl" && QProcess::execute("setfacl", {"-m", "u:65534:rwx", path}) != 0)
+            if (kind == "drive")
+                QCOMPARE(::chmod(dir.constData(), 0777), 0);
+            if (kind == "private-group" && !PrivateGroup())
+                QSKIP("the user's primary group is not a private one");
+            // Entries sorted by id: the writer's comes after 4 KiB of harmless ones.
+            QString acl = kind == "acl-masked"  ? "u:%1:rwx,m::rx"
+                          : kind == "acl-group" ? "g:%2:rwx"
+                                                : "u:%1:rwx";
+            for (int user = 1; kind == "acl-large" && user <= 600; ++user)
+                acl += ",u:" + QString::number(user) + ":rx";
+            if (kind.startsWith("acl") &&
+                QProcess::execute("setfacl",
+                                  {"-m",
+                                   acl.arg(QString::number(kind == "acl-large" ? 99999 : Other()),
+                                           QString::number(users ? users->gr_gid : 100)),
+                                   path}) != 0)
                 QSKIP("setfacl is missing or the file system has no ACLs");
             const bool foreign = kind == "foreign" || kind == "foreign-link";
             if (kind == "shared-folder" && ::chmod(dir.constData(), 02775) != 0)
                 QFAIL("chmod");
             if ((kind == "group-writable" || foreign || kind == "shared-folder") &&
                 ::lchown(kind == "shared-folder" ? dir.constData() : path.constData(),
-                         foreign ? 65534 : -1, users ? users->gr_gid : 100) != 0)
+                         foreign ? Other() : static_cast<uid_t>(-1),
+                         users ? users->gr_gid : 100) != 0)
                 QSKIP("another user's or group's file needs root");
         }
         searchPath.replace('@', QFile::encodeName(Top()));

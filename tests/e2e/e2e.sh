@@ -533,7 +533,17 @@ case_windows_renderer_runs_maximized_in_the_working_directory() {
     done
     # Without Wine's 32-bit part, hidden in a mount namespace of the tool's own, the 32-bit
     # renderer is reported and nothing starts.
-    [ "$(id -u)" -eq 0 ] || skip "hiding Wine's 32-bit part needs root"
+    [ "$(id -u)" -eq 0 ] || skip "hiding Wine's 32-bit part and another user's program need root"
+    # In a shared folder, another user has made the name Wine turns "game." into; Wine would
+    # run their program, in their folder. Nothing starts.
+    mkdir -m 1777 "$WORK/share"; mkdir "$WORK/share/game." "$WORK/share/game"
+    install -m 644 "$WINDOWS_RENDERER" "$WORK/share/game./opengl.exe"
+    install -m 755 "$WINDOWS_RENDERER" "$WORK/share/game/opengl.exe"
+    chown -R nobody "$WORK/share/game"
+    rm -f "$WORK/record"
+    start_tool "$WORK/share/game."
+    click_save_and_start; dismiss_one_report; expect_exit 1
+    ! wait_for 2 test -s "$WORK/record" || fail "another user's program ran"
     rm -f "$WORK/record"
     local hide='mount -t tmpfs none /usr/lib/i386-linux-gnu/wine &&
         mount --bind /dev/null /usr/lib/wine/wine && exec "$0" "$@"'
