@@ -50,8 +50,6 @@ DisplayChoices Make(std::initializer_list<int> selected, int check1)
 class TestDisplayChoices : public QObject {
     Q_OBJECT
 private slots:
-    void freshChoicesHaveNothingSelected() { QCOMPARE(DisplayChoices{}, Make({}, 0)); }
-
     void defaultsAre1024x768At32BppFullScreen() { QCOMPARE(Defaults(), Make({3, 6}, 1)); }
 
     void selectKeepsOneChoicePerGroup_data()

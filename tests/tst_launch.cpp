@@ -8,9 +8,11 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 #include <fcntl.h>
 #include <grp.h>
 #include <optional>
+#include <poll.h>
 #include <pwd.h>
 #include <sched.h>
 #include <sys/mount.h>
@@ -23,12 +25,19 @@ Q_DECLARE_METATYPE(std::error_code)
 
 namespace {
 
-// A stand-in that records its name, arguments, directory and DISPLAY after `before`;
-// "shebang" false makes it a script that only a shell runs.
+// A descriptor the tests hold without close-on-exec, which the renderer must not inherit.
+constexpr int kInheritable = 57;
+
+// A stand-in that records its name, arguments, directory, DISPLAY, and the signals and
+// descriptor it inherited, after `before`; "shebang" false makes it a script that only a
+// shell runs.
 QByteArray StandIn(const QByteArray& name, bool shebang = true, const QByteArray& before = {})
 {
     return QByteArray(shebang ? "#!/bin/sh\n" : "") + before + "printf '%s\\n' \"" + name +
-           " $*\" \"$(pwd)\" \"$DISPLAY\" >\"$RENDERER_RECORD.part\"\nmv \"$RENDERER_RECORD.part\" "
+           " $*\" \"$(pwd)\" \"$DISPLAY\" \"$(grep -E '^Sig(Blk|Ign)' /proc/$$/status | tr -d "
+           "'\\t' | tr '\\n' ' ')$([ -e /proc/$$/fd/" +
+           QByteArray::number(kInheritable) +
+           " ] && echo fd)\" >\"$RENDERER_RECORD.part\"\nmv \"$RENDERER_RECORD.part\" "
            "\"$RENDERER_RECORD\"\n";
 }
 
@@ -73,6 +82,13 @@ private slots:
         // Mounts made by a case stay this process's own.
         privateMounts_ = ::geteuid() == 0 && ::unshare(CLONE_NEWNS) == 0 &&
                          ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+        // What the tool may ignore, block or hold for itself, and the renderer must not get.
+        ::signal(SIGUSR1, SIG_IGN);
+        sigset_t blocked;
+        ::sigemptyset(&blocked);
+        ::sigaddset(&blocked, SIGUSR2);
+        ::pthread_sigmask(SIG_BLOCK, &blocked, nullptr);
+        QCOMPARE(::dup2(STDERR_FILENO, kInheritable), kInheritable);
     }
     void init() { Enter(); }
     void cleanup()
@@ -192,7 +208,7 @@ private slots:
         row("Windows program without x bit on PATH", {"bin:pe-plain", "bin:wine"}, "own", "@/bin",
             {}, denied);
         row("wine start fails", {"run:pe", "bin:wine-fails"}, "own", "@/bin", {}, WineFailed);
-        row("wine start takes 2 s", {"run:pe", "bin:wine-slow"}, "own", "@/bin",
+        row("wine start ends only once waited for", {"run:pe", "bin:wine-slow"}, "own", "@/bin",
             "wine start /d . /max /unix @/run/opengl.exe");
         row("the window's display", {"bin:exec"}, "own", "@/bin", "bin", {}, ":77");
     }
@@ -219,15 +235,18 @@ private slots:
                                     : kind == "pe32"   ? 0x14c
                                     : kind == "pe-arm" ? 0xaa64
                                                        : 0x8664;
-            const QByteArray script = kind == "wine-fails" ? "#!/bin/sh\necho 'ShellExecuteEx "
-                                                             "failed: File not found.'\nexit 1\n"
-                                      : kind == "launcher" ? "#!/bin/sh\ncd \"$(dirname \"$0\")\" "
-                                                             "&& exec ./renderer.bin\n"
-                                      : kind == "crlf"     ? "#!/bin/sh\r\ntrue\r\n"
-                                      : kind == "python9"
-                                          ? "#!/opt/nowhere/python9\n"
-                                          : StandIn(wine ? "wine" : dirName, kind != "text",
-                                                    kind == "wine-slow" ? "sleep 2\n" : "");
+            const QByteArray script =
+                kind == "wine-fails" ? "#!/bin/sh\necho 'ShellExecuteEx "
+                                       "failed: File not found.'\nexit 1\n"
+                : kind == "launcher" ? "#!/bin/sh\ncd \"$(dirname \"$0\")\" "
+                                       "&& exec ./renderer.bin\n"
+                : kind == "crlf"     ? "#!/bin/sh\r\ntrue\r\n"
+                : kind == "python9"
+                    ? "#!/opt/nowhere/python9\n"
+                    : StandIn(wine ? "wine" : dirName, kind != "text",
+                              kind == "wine-slow"
+                                  ? "until [ -e \"$RENDERER_RECORD.go\" ]; do sleep 0.05; done\n"
+                                  : "");
             if (kind == "closed") {
                 // Root-owned on a desktop, with an entry for the user alone.
                 QCOMPARE(::chmod(dir.constData(), 0700), 0);
@@ -305,13 +324,19 @@ private slots:
         try {
             vexalo::ToolWindow window;
             window.xDisplay = display.toStdString();
-            vexalo::StartRendererFrom(window, places);
+            // "wine start" may end only once the tool waits for it.
+            vexalo::StartRendererFrom(window, places, [&](int fd, std::chrono::milliseconds bound) {
+                WriteFile(Path("record.go").toLocal8Bit(), {}, 0644);
+                pollfd ready = {fd, POLLIN, 0};
+                ::poll(&ready, 1, static_cast<int>(bound.count()));
+            });
             QVERIFY2(!failure, "started");
             QTRY_VERIFY(QFile::exists(Path("record")));
             const QByteArrayList record = ReadAll(Path("record")).split('\n');
             QCOMPARE(record.value(0).trimmed(), ran);
             QCOMPARE(record.value(1), QFile::encodeName(Run()));
             QCOMPARE(record.value(2), display.isEmpty() ? qgetenv("DISPLAY") : display);
+            QCOMPARE(record.value(3), "SigBlk:0000000000000000 SigIgn:0000000000000000 ");
         } catch (const vexalo::Error& e) {
             QVERIFY2(e.code() == failure, e.what());
             // Wine's own words reach the user.
