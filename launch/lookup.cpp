@@ -217,7 +217,7 @@ void CheckRunnable(const Found& found, bool onPath)
     struct stat status {};
     if (::fstat(found.file.get(), &status) != 0 || !S_ISREG(status.st_mode))
         throw Error(kRendererName, LaunchError::NotRegularFile);
-    if (!onPath && WindowsMachineOf(found.file.get()).value_or(0) != 0)
+    if (!onPath && WindowsMachineOf(found.file.get()).value_or(kNoPeHeader) != kNoPeHeader)
         return;
     if (struct statvfs system{};
         ::fstatvfs(found.file.get(), &system) == 0 && (system.f_flag & ST_NOEXEC) != 0)
@@ -254,7 +254,7 @@ std::optional<std::string> WineChange(std::string_view path)
 // or in the working directory.
 void CheckWindowsRenderer(const Found& found, const std::string& working)
 {
-    if (WindowsMachineOf(found.file.get()).value_or(0) == 0)
+    if (WindowsMachineOf(found.file.get()).value_or(kNoPeHeader) == kNoPeHeader)
         return;
     const auto changed = [](const std::string& why) {
         throw Error(kRendererName, LaunchError::WineRenames,

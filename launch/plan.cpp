@@ -24,17 +24,18 @@ std::optional<std::uint16_t> WindowsMachineOf(int fd)
     if (::pread(fd, header.data(), header.size(), at) != 6 ||
         std::string_view(reinterpret_cast<const char*>(header.data()), 4) !=
             std::string_view("PE\0\0", 4))
-        return 0;
+        return kNoPeHeader;
     return static_cast<std::uint16_t>(header[4] | header[5] << 8);
 }
 
 Content ContentOf(int fd)
 {
     if (const auto machine = WindowsMachineOf(fd)) {
-        if (*machine == 0)
+        if (*machine == kNoPeHeader)
             throw Error(kRendererName, LaunchError::InvalidWindowsProgram);
         return {Kind::Windows, *machine};
     }
+    // Enough for any "#!" line the kernel itself reads.
     std::array<char, 4096> head{};
     const ssize_t got = ::pread(fd, head.data(), head.size(), 0);
     if (got < 0)
@@ -67,7 +68,7 @@ Content ContentOf(int fd)
 // it (<arch>-unix/ntdll.so), in Wine's library directories beside its bin/. Debian installs
 // the 32-bit part (wine32:i386) apart from the 64-bit one; a WoW64 build runs 32-bit programs
 // on its 64-bit Unix side.
-std::optional<bool> WineRuns(const std::string& wine, std::uint16_t machine)
+WineSupport WineRuns(const std::string& wine, std::uint16_t machine)
 {
     const std::unique_ptr<char, decltype(&std::free)> real(::realpath(wine.c_str(), nullptr),
                                                            &std::free);
@@ -90,9 +91,9 @@ std::optional<bool> WineRuns(const std::string& wine, std::uint16_t machine)
         anyPart = anyPart || windows32 || windows64 || unix32 || unix64;
         if ((machine == kI386 && windows32 && (unix32 || unix64)) ||
             (machine == kAmd64 && windows64 && unix64))
-            return true;
+            return WineSupport::Runs;
     }
-    return anyPart ? std::optional<bool>(false) : std::nullopt;
+    return anyPart ? WineSupport::Lacks : WineSupport::Unknown;
 }
 
 ExecPlan PlanStart(const Found& renderer, const SearchPlaces& places,
@@ -111,7 +112,7 @@ ExecPlan PlanStart(const Found& renderer, const SearchPlaces& places,
             throw Error(kRendererName, LaunchError::NeedsWine);
         if (machine != kI386 && machine != kAmd64)
             throw Error(kRendererName, LaunchError::ForeignMachine);
-        if (WineRuns(*wine, machine) == false)
+        if (WineRuns(*wine, machine) == WineSupport::Lacks)
             throw Error(kRendererName,
                         machine == kI386 ? LaunchError::NeedsWine32 : LaunchError::NeedsWine64);
         // The one form that keeps the working directory (so the renderer reads the

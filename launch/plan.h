@@ -25,9 +25,12 @@ enum class Kind {
     Windows, // a PE image, run through Wine
 };
 
+// What WindowsMachineOf gives for a file that starts with "MZ" but has no valid PE header.
+inline constexpr std::uint16_t kNoPeHeader = 0;
+
 // The PE header's Machine field of a Windows program: "MZ", and at 0x3C the offset of
-// "PE\0\0" inside the file, followed by the machine. nullopt for any other file; 0 for "MZ"
-// without a valid PE header.
+// "PE\0\0" inside the file, followed by the machine. nullopt for any other file; kNoPeHeader
+// for "MZ" without a valid PE header.
 std::optional<std::uint16_t> WindowsMachineOf(int fd);
 
 struct Content {
@@ -55,8 +58,14 @@ struct ExecPlan {
 ExecPlan PlanStart(const Found& renderer, const SearchPlaces& places,
                    std::vector<std::string> environment);
 
-// Whether the Wine at `wine` runs programs for `machine`, judged by Wine's own installed
-// parts; nullopt when no part of Wine is found beside it.
-std::optional<bool> WineRuns(const std::string& wine, std::uint16_t machine);
+// What Wine's installed parts say of a machine's programs.
+enum class WineSupport {
+    Runs,    // the parts that run them are there
+    Lacks,   // parts of Wine are there, but not those
+    Unknown, // no part of Wine is found beside it: an unusual layout, which Wine itself judges
+};
+
+// Whether the Wine at `wine` runs programs for `machine`, judged by Wine's own installed parts.
+WineSupport WineRuns(const std::string& wine, std::uint16_t machine);
 
 } // namespace vexalo

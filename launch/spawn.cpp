@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
@@ -16,6 +17,10 @@
 
 namespace vexalo {
 namespace {
+
+// Wine's last line as the report shows it, cut to fit one fixed buffer: the relay that reads
+// it runs after fork, where nothing may allocate.
+using Line = std::array<char, 240>;
 
 // A plan as the exec calls take it, made before the fork: the forked child may not allocate.
 struct ExecArguments {
@@ -46,7 +51,7 @@ struct StartReport {
     Step step = Step::Exec;
     int error = 0;
     int status = 0; // as waitpid gives it
-    std::array<char, 240> lastLine{};
+    Line lastLine{};
 };
 
 // The last non-empty line of output that arrives in pieces, in fixed buffers: the relay runs
@@ -71,11 +76,11 @@ public:
         }
         current_ = 0;
     }
-    const std::array<char, 240>& last() const { return last_; }
+    const Line& last() const { return last_; }
 
 private:
-    std::array<char, 240> line_{};
-    std::array<char, 240> last_{};
+    Line line_{};
+    Line last_{};
     std::size_t current_ = 0;
 };
 
@@ -147,7 +152,7 @@ void ResetInheritance()
         for (std::size_t i = 0; i < pipes.size() && ready > 0; ++i) {
             if (pipes[i].fd < 0 || pipes[i].revents == 0)
                 continue;
-            std::array<char, 4096> chunk;
+            std::array<char, PIPE_BUF> chunk; // what a pipe passes in one piece
             const ssize_t got = ::read(pipes[i].fd, chunk.data(), chunk.size());
             if (got > 0) {
                 if (!reported)
