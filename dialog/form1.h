@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/display_choices.h"
+#include "dialog/fit_layout.h"
 #include "dialog/layout.h"
 
 #include <QWidget>
@@ -68,7 +69,7 @@ private:
     void Command3_Click();
 
     DisplayChoices choices_;
-    std::array<QWidget*, kControls.size()> controls_{}; // row by row, as the table lists them
+    LayoutControls controls_{}; // row by row, as the table lists them
     std::array<QRadioButton*, kOptionCount> options_{};
     QGroupBox* frame1_ = nullptr;
     QCheckBox* check1_ = nullptr;
