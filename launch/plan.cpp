@@ -12,16 +12,45 @@
 #include <unistd.h>
 
 namespace vexalo {
+namespace {
 
-std::optional<std::uint16_t> WindowsMachineOf(int fd)
+// Where "PE\0\0" should be, as the DOS header's offset at 0x3C says; nullopt without "MZ".
+std::optional<off_t> PeHeaderOffset(int fd)
 {
     std::array<unsigned char, 0x40> dos{};
     if (::pread(fd, dos.data(), dos.size(), 0) < 2 || dos[0] != 'M' || dos[1] != 'Z')
         return std::nullopt;
-    const off_t at =
-        dos[0x3C] | dos[0x3D] << 8 | dos[0x3E] << 16 | static_cast<off_t>(dos[0x3F]) << 24;
+    return dos[0x3C] | dos[0x3D] << 8 | dos[0x3E] << 16 | static_cast<off_t>(dos[0x3F]) << 24;
+}
+
+// The optional header's Subsystem, at the same place in PE32 and PE32+; nullopt where the
+// header is too short to hold it.
+std::optional<std::uint16_t> SubsystemOf(int fd)
+{
+    const std::optional<off_t> at = PeHeaderOffset(fd);
+    std::array<unsigned char, 94> header{};
+    if (!at || ::pread(fd, header.data(), header.size(), *at) != 94 ||
+        (header[20] | header[21] << 8) < 70)
+        return std::nullopt;
+    return static_cast<std::uint16_t>(header[92] | header[93] << 8);
+}
+
+// UEFI applications, boot and runtime drivers, and option ROMs: firmware's programs, which
+// Wine does not run. Given to it, one ended with status 0 and a crash window.
+constexpr bool IsFirmwareSubsystem(std::uint16_t subsystem)
+{
+    return subsystem >= 10 && subsystem <= 13;
+}
+
+} // namespace
+
+std::optional<std::uint16_t> WindowsMachineOf(int fd)
+{
+    const std::optional<off_t> at = PeHeaderOffset(fd);
+    if (!at)
+        return std::nullopt;
     std::array<unsigned char, 6> header{};
-    if (::pread(fd, header.data(), header.size(), at) != 6 ||
+    if (::pread(fd, header.data(), header.size(), *at) != 6 ||
         std::string_view(reinterpret_cast<const char*>(header.data()), 4) !=
             std::string_view("PE\0\0", 4))
         return kNoPeHeader;
@@ -33,6 +62,8 @@ Content ContentOf(int fd)
     if (const auto machine = WindowsMachineOf(fd)) {
         if (*machine == kNoPeHeader)
             throw Error(kRendererName, LaunchError::InvalidWindowsProgram);
+        if (IsFirmwareSubsystem(SubsystemOf(fd).value_or(0)))
+            throw Error(kRendererName, LaunchError::FirmwareProgram);
         return {Kind::Windows, *machine};
     }
     // Enough for any "#!" line the kernel itself reads.
@@ -107,11 +138,13 @@ ExecPlan PlanStart(const Found& renderer, const SearchPlaces& places,
     plan.argv = {renderer.path};
     switch (kind) {
     case Kind::Windows: {
-        const std::optional<std::string> wine = FindWine(places);
-        if (!wine)
-            throw Error(kRendererName, LaunchError::NeedsWine);
+        // Installing Wine would not help a program for another processor.
         if (machine != kI386 && machine != kAmd64)
             throw Error(kRendererName, LaunchError::ForeignMachine);
+        const std::optional<std::string> wine = FindWine(places);
+        if (!wine)
+            throw Error(kRendererName, machine == kI386 ? LaunchError::NeedsWineWith32Bit
+                                                        : LaunchError::NeedsWine);
         if (WineRuns(*wine, machine) == WineSupport::Lacks)
             throw Error(kRendererName,
                         machine == kI386 ? LaunchError::NeedsWine32 : LaunchError::NeedsWine64);

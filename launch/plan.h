@@ -39,7 +39,8 @@ struct Content {
 };
 
 // Returns how the file open as `fd` runs; throws Error when it cannot: "MZ" without a PE
-// header, a "#!" line that ends in a carriage return, or an interpreter that is missing.
+// header, a PE image for firmware (UEFI), a "#!" line that ends in a carriage return, or an
+// interpreter that is missing.
 Content ContentOf(int fd);
 
 // Everything the start needs, made before the fork: the forked child may only make

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <string_view>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -45,17 +46,32 @@ std::vector<char*> Pointers(const std::vector<std::string>& strings)
 // would blame the renderer for a failed fork.
 enum class Step : int { Exec, Session, Fork, Pipe };
 
+// Lines of Wine's that tell more than its last one, and what the report then says.
+struct Telling {
+    std::string_view start;
+    LaunchError error;
+};
+constexpr std::array<Telling, 2> kTelling = {{
+    // Windows programs cannot use a longer working directory; Wine then ends with a plain
+    // "File not found.", though the file is there.
+    {"wine: could not open working directory", LaunchError::WinePathTooLong},
+    // A 64-bit prefix made while Wine had no 32-bit part lacks its 32-bit system (syswow64).
+    {"wine: could not load kernel32.dll", LaunchError::WinePrefixWithout32Bit},
+}};
+
 // What the detached start sends back: a step's errno, or how the waited-for start ended with
-// the last line it printed.
+// the last line it printed that says something, and what a telling line said, if any.
 struct StartReport {
     Step step = Step::Exec;
     int error = 0;
     int status = 0; // as waitpid gives it
     Line lastLine{};
+    int telling = 0; // a LaunchError
 };
 
-// The last non-empty line of output that arrives in pieces, in fixed buffers: the relay runs
-// after fork, where nothing may allocate.
+// The last line of output that says something, from output that arrives in pieces, in fixed
+// buffers: the relay runs after fork, where nothing may allocate. Empty lines say nothing, nor
+// do lines that end in a colon with nothing after it ("ShellExecuteEx failed: ").
 class LastLine {
 public:
     void Feed(const char* data, std::size_t size)
@@ -70,18 +86,25 @@ public:
     // Keeps the line in progress, if any, as the last one.
     void End()
     {
-        if (current_ > 0) {
+        const std::string_view line(line_.data(), current_);
+        for (const Telling& t : kTelling)
+            if (line.starts_with(t.start))
+                telling_ = static_cast<int>(t.error);
+        const std::size_t end = line.find_last_not_of(' ');
+        if (end != std::string_view::npos && line[end] != ':') {
             last_ = line_;
             last_[current_] = '\0';
         }
         current_ = 0;
     }
     const Line& last() const { return last_; }
+    int telling() const { return telling_; }
 
 private:
     Line line_{};
     Line last_{};
     std::size_t current_ = 0;
+    int telling_ = 0;
 };
 
 void Send(int reportPipe, const StartReport& report)
@@ -91,7 +114,7 @@ void Send(int reportPipe, const StartReport& report)
 
 [[noreturn]] void SendStepAndExit(int reportPipe, Step step)
 {
-    Send(reportPipe, {step, errno, 0, {}});
+    Send(reportPipe, {step, errno, 0, {}, 0});
     ::_exit(127);
 }
 
@@ -175,7 +198,7 @@ void ResetInheritance()
             for (int round = 0; round < 16 && pass(0) > 0; ++round) {
             }
             last.End();
-            Send(reportPipe, {Step::Exec, 0, status, last.last()});
+            Send(reportPipe, {Step::Exec, 0, status, last.last(), last.telling()});
             ::close(reportPipe);
             reported = true;
         }
@@ -267,9 +290,12 @@ void SpawnDetached(const ExecPlan& start, const WaitForReadable& wait)
         return;
     if (report.error != 0)
         ReportStep(report.step, report.error);
-    if (!WIFEXITED(report.status) || WEXITSTATUS(report.status) != 0)
-        throw Error(kRendererName, LaunchError::WineFailed,
-                    make_error_code(LaunchError::WineFailed).message() + ": " + EndOf(report));
+    if (WIFEXITED(report.status) && WEXITSTATUS(report.status) == 0)
+        return;
+    if (report.telling != 0)
+        throw Error(kRendererName, static_cast<LaunchError>(report.telling));
+    throw Error(kRendererName, LaunchError::WineFailed,
+                make_error_code(LaunchError::WineFailed).message() + ": " + EndOf(report));
 }
 
 } // namespace vexalo

@@ -46,6 +46,15 @@ public:
             return "several files of this name in different case, none started";
         case LaunchError::WineRenames:
             return "a name Wine would change, so it could start another file; not started";
+        case LaunchError::FirmwareProgram:
+            return "a program for UEFI firmware, not a Windows program that Wine runs";
+        case LaunchError::NeedsWineWith32Bit:
+            return "a 32-bit Windows program; install Wine with its 32-bit part";
+        case LaunchError::WinePathTooLong:
+            return "Wine could not start it: its folder's path is longer than Windows programs "
+                   "can use (259 characters)";
+        case LaunchError::WinePrefixWithout32Bit:
+            return "Wine could not start it: the Wine prefix was made without Wine's 32-bit part";
         }
         return "unknown launch error";
     }

@@ -23,22 +23,26 @@ inline constexpr char kRendererName[] = "opengl.exe";
 
 // The tool's own reasons not to start the renderer, beside the system's errno values.
 enum class LaunchError {
-    ForeignOwner = 1,      // the working directory's copy is owned by another user
-    WritableByOthers,      // the working directory's copy may be changed by other users
-    InvalidWindowsProgram, // starts with "MZ" but has no PE header inside the file
-    NeedsWine,             // a Windows program, and no wine was found
-    NotFound,              // in none of the places looked in
-    ForeignMachine,        // a Windows program for a processor Wine here does not run
-    NeedsWine32,           // a 32-bit Windows program, and Wine has no 32-bit part
-    NeedsWine64,           // a 64-bit Windows program, and Wine has no 64-bit part
-    WineFailed,            // "wine start" ended with a failure
-    NotRegularFile,        // a folder, FIFO, socket or device of the renderer's name
-    NoExecMount,           // on a file system mounted noexec
-    MissingInterpreter,    // a script whose "#!" interpreter does not exist
-    CarriageReturn,        // a script whose "#!" line ends in CR (Windows line endings)
-    Unexamined,            // something on the way whose owner or ACL cannot be read
-    SeveralNames,          // several files whose names differ from the renderer's only in case
-    WineRenames,           // a path that Wine would turn into the name of another file
+    ForeignOwner = 1,       // the working directory's copy is owned by another user
+    WritableByOthers,       // the working directory's copy may be changed by other users
+    InvalidWindowsProgram,  // starts with "MZ" but has no PE header inside the file
+    NeedsWine,              // a Windows program, and no wine was found
+    NotFound,               // in none of the places looked in
+    ForeignMachine,         // a Windows program for a processor Wine here does not run
+    NeedsWine32,            // a 32-bit Windows program, and Wine has no 32-bit part
+    NeedsWine64,            // a 64-bit Windows program, and Wine has no 64-bit part
+    WineFailed,             // "wine start" ended with a failure
+    NotRegularFile,         // a folder, FIFO, socket or device of the renderer's name
+    NoExecMount,            // on a file system mounted noexec
+    MissingInterpreter,     // a script whose "#!" interpreter does not exist
+    CarriageReturn,         // a script whose "#!" line ends in CR (Windows line endings)
+    Unexamined,             // something on the way whose owner or ACL cannot be read
+    SeveralNames,           // several files whose names differ from the renderer's only in case
+    WineRenames,            // a path that Wine would turn into the name of another file
+    FirmwareProgram,        // a PE image for UEFI firmware, which Wine does not run
+    NeedsWineWith32Bit,     // a 32-bit Windows program, and no wine was found
+    WinePathTooLong,        // Wine could not use the working directory: too long a path
+    WinePrefixWithout32Bit, // a 32-bit program, and the Wine prefix has no 32-bit system
 };
 
 // Returns the category of LaunchError codes; its messages are one line each.

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -42,14 +43,18 @@ QByteArray StandIn(const QByteArray& name, bool shebang = true, const QByteArray
 }
 
 // The smallest Windows program's start: "MZ", and at 0x3C the offset of "PE\0\0" and the
-// machine (0 for none: no valid PE header).
-QByteArray PeImage(quint16 machine)
+// machine (0 for none: no valid PE header); with a subsystem, an optional header that holds it.
+QByteArray PeImage(quint16 machine, char subsystem = 0)
 {
-    QByteArray image = QByteArray("MZ").leftJustified(0x48, '\0');
+    QByteArray image = QByteArray("MZ").leftJustified(subsystem ? 0x40 + 24 + 240 : 0x48, '\0');
     image[0x3C] = machine ? 0x40 : 0x70;
     image.replace(0x40, 4, QByteArray("PE\0\0", 4));
     image[0x44] = static_cast<char>(machine & 0xff);
     image[0x45] = static_cast<char>(machine >> 8);
+    if (subsystem) {
+        image[0x40 + 20] = static_cast<char>(240); // the size of a PE32+ optional header
+        image[0x40 + 92] = subsystem;
+    }
     return image;
 }
 
@@ -68,6 +73,15 @@ bool PrivateGroup()
            (!primary->gr_mem[0] ||
             (QByteArray(primary->gr_mem[0]) == user->pw_name && !primary->gr_mem[1]));
 }
+
+// Stand-ins for a "wine start" that fails, by what Wine printed last.
+const QMap<QByteArray, QByteArray> kFailingWine = {
+    {"wine-fails", "ShellExecuteEx failed: File not found."},
+    {"wine-empty-tail", "ShellExecuteEx failed: File not found.\nShellExecuteEx failed: "},
+    {"wine-long-path", "wine: could not open working directory L\"Z:\\\\aaa\"..., starting in "
+                       "the Windows directory.\nShellExecuteEx failed: File not found."},
+    {"wine-no-kernel32", "wine: could not load kernel32.dll, status c0000135"},
+};
 
 } // namespace
 
@@ -190,6 +204,12 @@ private slots:
         row("Windows program through Wine", {"run:pe", "bin:wine"}, "own", "@/bin",
             "wine start /d . /max /unix @/run/opengl.exe");
         row("Windows program, no Wine", {"run:pe"}, "own", "@/bin", {}, NeedsWine);
+        row("32-bit Windows program, no Wine", {"run:pe32"}, "own", "@/bin", {},
+            NeedsWineWith32Bit);
+        row("Windows program for ARM, no Wine", {"run:pe-arm"}, "own", "@/bin", {}, ForeignMachine);
+        row("UEFI application", {"run:pe-efi", "bin:wine"}, "own", "@/bin", {}, FirmwareProgram);
+        row("Windows GUI program with its optional header", {"run:pe-gui", "bin:wine"}, "own",
+            "@/bin", "wine start /d . /max /unix @/run/opengl.exe");
         row("Windows program, Wine only here", {"run:pe", "run:wine"}, "own", "@/bin", {},
             NeedsWine);
         row("MZ without a PE header", {"run:mz", "bin:wine"}, "own", "@/bin", {},
@@ -208,6 +228,12 @@ private slots:
         row("Windows program without x bit on PATH", {"bin:pe-plain", "bin:wine"}, "own", "@/bin",
             {}, denied);
         row("wine start fails", {"run:pe", "bin:wine-fails"}, "own", "@/bin", {}, WineFailed);
+        row("wine start ends with an empty tail", {"run:pe", "bin:wine-empty-tail"}, "own", "@/bin",
+            {}, WineFailed);
+        row("Wine cannot use the working directory", {"run:pe", "bin:wine-long-path"}, "own",
+            "@/bin", {}, WinePathTooLong);
+        row("Wine prefix without its 32-bit system", {"run:pe32", "bin:wine-no-kernel32"}, "own",
+            "@/bin", {}, WinePrefixWithout32Bit);
         row("wine start ends only once waited for", {"run:pe", "bin:wine-slow"}, "own", "@/bin",
             "wine start /d . /max /unix @/run/opengl.exe");
         row("the window's display", {"bin:exec"}, "own", "@/bin", "bin", {}, ":77");
@@ -236,8 +262,8 @@ private slots:
                                     : kind == "pe-arm" ? 0xaa64
                                                        : 0x8664;
             const QByteArray script =
-                kind == "wine-fails" ? "#!/bin/sh\necho 'ShellExecuteEx "
-                                       "failed: File not found.'\nexit 1\n"
+                kFailingWine.contains(kind)
+                    ? "#!/bin/sh\necho '" + kFailingWine[kind] + "'\nexit 1\n"
                 : kind == "launcher" ? "#!/bin/sh\ncd \"$(dirname \"$0\")\" "
                                        "&& exec ./renderer.bin\n"
                 : kind == "crlf"     ? "#!/bin/sh\r\ntrue\r\n"
@@ -274,7 +300,11 @@ private slots:
             else if (kind.endsWith("link"))
                 QCOMPARE(::symlink(base + "other/opengl.exe", path.constData()), 0);
             else if (kind.startsWith("pe") || kind == "mz")
-                WriteFile(path, PeImage(machine), kind.endsWith("plain") ? 0644 : 0755);
+                WriteFile(path,
+                          PeImage(machine, kind == "pe-efi"   ? 10
+                                           : kind == "pe-gui" ? 2
+                                                              : 0),
+                          kind.endsWith("plain") ? 0644 : 0755);
             else if (kind != "shared-folder" && kind != "sticky")
                 WriteFile(path, script,
                           kind == "plain"                               ? 0644
@@ -339,7 +369,7 @@ private slots:
             QCOMPARE(record.value(3), "SigBlk:0000000000000000 SigIgn:0000000000000000 ");
         } catch (const vexalo::Error& e) {
             QVERIFY2(e.code() == failure, e.what());
-            // Wine's own words reach the user.
+            // Wine's own words reach the user: the last line that says something.
             if (failure == WineFailed)
                 QVERIFY(QByteArray(e.what()).endsWith(": ShellExecuteEx failed: File not found."));
         }
