@@ -3,11 +3,26 @@
 
 #include "core/replace_file.h"
 
+#include <cstdlib>
 #include <fcntl.h>
+#include <memory>
 #include <string>
+#include <unistd.h>
 
 namespace vexalo {
 namespace {
+
+// The file as the user finds it: the bare name says nothing of where the tool tried to write,
+// which from a desktop's menu is the home folder. A folder the system cannot name (deleted, or
+// longer than it can say) leaves the bare name.
+std::string ConfigFilePath()
+{
+    const std::unique_ptr<char, decltype(&std::free)> folder(::getcwd(nullptr, 0), &std::free);
+    if (!folder || folder.get()[0] != '/')
+        return kConfigFileName;
+    const std::string path = folder.get();
+    return path + (path.ends_with('/') ? "" : "/") + kConfigFileName;
+}
 
 // Writes `text` through `file` in the one way that suits it; 0 or an errno.
 int Write(FileToReplace& file, const std::string& text)
@@ -38,11 +53,11 @@ void WriteConfigFile(const DisplayChoices& choices, const DesktopMode& desktop)
     FileToReplace file;
     if (const std::error_code refused = OpenToReplace(AT_FDCWD, kConfigFileName, file)) {
         if (refused == WriteError::ForeignLink)
-            throw Error(kConfigFileName, refused, refused.message() + ": " + file.refusedLink);
-        throw Error(kConfigFileName, refused);
+            throw Error(ConfigFilePath(), refused, refused.message() + ": " + file.refusedLink);
+        throw Error(ConfigFilePath(), refused);
     }
     if (const int error = Write(file, text); error != 0)
-        throw Error(kConfigFileName, error);
+        throw Error(ConfigFilePath(), error);
 }
 
 } // namespace vexalo

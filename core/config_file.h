@@ -15,7 +15,8 @@ inline constexpr char kConfigFileName[] = "config.txt";
 // only once the new content is safely on disk, keeping its owner, group, mode, ACL and
 // extended attributes; on failure it is left as it was. Where it cannot be replaced it is
 // rewritten in place, and only a failed write or cut to length there can leave it mixed.
-// Throws Error, e.g. "config.txt: No space left on device" with ENOSPC.
+// Throws Error naming the file with its folder, e.g. "/home/you/config.txt: No space left on
+// device" with ENOSPC.
 void WriteConfigFile(const DisplayChoices& choices, const DesktopMode& desktop);
 
 } // namespace vexalo

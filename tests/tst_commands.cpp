@@ -176,9 +176,9 @@ private slots:
         };
 
         row("save, config.txt is a directory", "Command1", "config dir",
-            "config.txt: Is a directory", false);
+            "@/run/config.txt: Is a directory", false);
         row("save and start, config.txt is a directory", "Command2", "config dir",
-            "config.txt: Is a directory", false);
+            "@/run/config.txt: Is a directory", false);
         row("renderer missing", "Command2", "no renderer",
             "opengl.exe: not found beside vexalo-config (" QT_TESTCASE_BUILDDIR
             "), in the working directory (@/run) or in PATH (@/bin:/usr/bin:/bin)",
