@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "app/command_line.h"
 
+#include "app/translations.h"
+#include "core/translate.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QStringList>
@@ -60,73 +63,106 @@ std::optional<std::string> EnterFolderOf(const char* path)
         const std::size_t slash = folder.rfind('/');
         folder = slash == std::string::npos ? "." : slash == 0 ? "/" : folder.substr(0, slash);
     } else if (!S_ISDIR(status.st_mode)) {
-        return "not a folder or a file";
+        return Translate("CommandLine", "not a folder or a file");
     }
     if (::chdir(folder.c_str()) != 0)
         return std::strerror(errno);
     return std::nullopt;
 }
 
+// The tool's options and its description, in the user's language once an application object
+// with the catalogues is running.
+struct Parser {
+    QCommandLineParser parser;
+    const QCommandLineOption help{
+        {QStringLiteral("h"), QStringLiteral("help")},
+        QCoreApplication::translate("CommandLine", "Displays this help and exits.")};
+    const QCommandLineOption version{
+        {QStringLiteral("v"), QStringLiteral("version")},
+        QCoreApplication::translate("CommandLine", "Displays the version and exits.")};
+
+    Parser()
+    {
+        // Qt's own options are single-dash words: -display, -style.
+        parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+        parser.setApplicationDescription(QCoreApplication::translate(
+            "CommandLine",
+            "Chooses the resolution, colour depth and full screen mode of the renderer "
+            "opengl.exe\nand saves them, with the desktop's current mode, to config.txt in "
+            "FOLDER, else in the\nworking directory (the home folder when started from the "
+            "menu). Save and Start then\nstarts opengl.exe, looked up beside vexalo-config, "
+            "then in that folder, then on PATH;\na Windows program runs through Wine."));
+        parser.addOptions({help, version});
+        parser.addPositionalArgument(
+            QStringLiteral("folder"),
+            QCoreApplication::translate("CommandLine",
+                                        "The renderer's folder, or a file in it: config.txt is "
+                                        "saved there, and the renderer looked for there."),
+            QStringLiteral("[FOLDER]"));
+        for (const QtOption& qt : kQtOptions) {
+            QCommandLineOption option(QString::fromLatin1(qt.name), QString(),
+                                      qt.takesValue ? QStringLiteral("value") : QString());
+            option.setFlags(QCommandLineOption::HiddenFromHelp);
+            parser.addOption(option);
+        }
+    }
+};
+
+// An application object for the texts only, named as the program's messages name it and not
+// by the path it was run as; it opens no display.
+class TextsOnly {
+public:
+    TextsOnly() : app_(argc_, argv_) { InstallTranslations(); }
+
+private:
+    int argc_ = 1;
+    char* argv_[2] = {const_cast<char*>(kProgram), nullptr};
+    const QCoreApplication app_;
+};
+
 } // namespace
 
-std::optional<int> AnswerCommandLine(int argc, char* argv[])
+std::optional<CommandLineEnd> AnswerCommandLine(int argc, char* argv[])
 {
     if (argc <= 1)
         return std::nullopt;
-    QCommandLineParser parser;
-    // Qt's own options are single-dash words: -display, -style.
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.setApplicationDescription(QStringLiteral(
-        "Chooses the resolution, colour depth and full screen mode of the renderer opengl.exe\n"
-        "and saves them, with the desktop's current mode, to config.txt in FOLDER, else in the\n"
-        "working directory (the home folder when started from the menu). Save and Start then\n"
-        "starts "
-        "opengl.exe, looked up beside vexalo-config, then in that folder, then on PATH;\n"
-        "a Windows program runs through Wine."));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Displays this help and exits."));
-    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("Displays the version and exits."));
-    parser.addOptions({help, version});
-    parser.addPositionalArgument(
-        QStringLiteral("folder"),
-        QStringLiteral("The renderer's folder, or a file in it: config.txt is saved there, "
-                       "and the renderer looked for there."),
-        QStringLiteral("[FOLDER]"));
-    for (const QtOption& qt : kQtOptions) {
-        QCommandLineOption option(QString::fromLatin1(qt.name), QString(),
-                                  qt.takesValue ? QStringLiteral("value") : QString());
-        option.setFlags(QCommandLineOption::HiddenFromHelp);
-        parser.addOption(option);
-    }
-
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    const bool parsed = parser.parse(arguments);
-    const QStringList positional = parsed ? parser.positionalArguments() : QStringList();
+    std::optional<Parser> parsing(std::in_place);
+    const bool parsed = parsing->parser.parse(arguments);
+    const QStringList positional = parsed ? parsing->parser.positionalArguments() : QStringList();
     if (!parsed || positional.size() > 1) {
-        const QString error = !parsed
-                                  ? parser.errorText()
-                                  : QStringLiteral("Unexpected argument '%1'.").arg(positional[1]);
-        std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", kProgram,
-                     qPrintable(error), kProgram);
-        return 2;
+        // Said again in the user's language: Qt's parser words its own errors.
+        const TextsOnly texts;
+        parsing.emplace();
+        parsing->parser.parse(arguments);
+        const QString error =
+            !parsed ? parsing->parser.errorText()
+                    : QCoreApplication::translate("CommandLine", "Unexpected argument '%1'.")
+                          .arg(positional[1]);
+        std::fprintf(stderr, "%s: %s\n%s\n", kProgram, qPrintable(error),
+                     qPrintable(QCoreApplication::translate("CommandLine",
+                                                            "Try '%1 --help' for more information.")
+                                    .arg(QLatin1String(kProgram))));
+        return CommandLineEnd{2, {}};
     }
-    if (parser.isSet(help)) {
-        // The usage line names the program as its messages do, not by the path it was run as.
-        int usageArgc = 1;
-        char* usageArgv[] = {const_cast<char*>(kProgram), nullptr};
-        const QCoreApplication app(usageArgc, usageArgv);
-        std::fputs(qPrintable(parser.helpText()), stdout);
+    if (parsing->parser.isSet(parsing->help)) {
+        const TextsOnly texts;
+        parsing.emplace();
+        std::fputs(qPrintable(parsing->parser.helpText()), stdout);
         std::fputs(
-            "\nQt's own options, such as -display, -platform and -style, are accepted too.\n",
+            qPrintable(u'\n' +
+                       QCoreApplication::translate(
+                           "CommandLine", "Qt's own options, such as -display, -platform and "
+                                          "-style, are accepted too.") +
+                       u'\n'),
             stdout);
-        return 0;
+        return CommandLineEnd{0, {}};
     }
-    if (parser.isSet(version)) {
+    if (parsing->parser.isSet(parsing->version)) {
         std::printf("%s %s\n", kProgram, VEXALO_VERSION);
-        return 0;
+        return CommandLineEnd{0, {}};
     }
     if (!positional.isEmpty()) {
         // The folder by the system's bytes: its name need not be valid in the locale's encoding.
@@ -134,8 +170,9 @@ std::optional<int> AnswerCommandLine(int argc, char* argv[])
             if (QString::fromLocal8Bit(argv[i]) != positional[0])
                 continue;
             if (const auto failure = EnterFolderOf(argv[i])) {
-                std::fprintf(stderr, "%s: %s: %s\n", kProgram, argv[i], failure->c_str());
-                return 2;
+                const std::string report = std::string(kProgram) + ": " + argv[i] + ": " + *failure;
+                std::fprintf(stderr, "%s\n", report.c_str());
+                return CommandLineEnd{2, report};
             }
             break;
         }

@@ -1,16 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "app/command_line.h"
+#include "app/translations.h"
+#include "core/translate.h"
 #include "core/wayland_compositor.h"
+#include "dialog/commands.h"
 #include "dialog/form1.h"
 
 #include <QApplication>
 #include <QDBusConnection>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QScreen>
 #include <QTranslator>
 
 #include <cerrno>
+#include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -65,10 +67,24 @@ std::mutex heldMutex;
 std::vector<HeldMessage> heldMessages;
 QtMessageHandler qtMessageHandler = nullptr;
 
+// How a start that fails ends: status 1 with its cause, unless the start was only to show a
+// report that standard error already carries (a FOLDER the tool cannot enter).
+std::optional<int> reportedFailureStatus;
+
 [[noreturn]] void ExitWithCause(const QString& cause)
 {
+    if (reportedFailureStatus)
+        std::_Exit(*reportedFailureStatus);
     std::fprintf(stderr, "%s: %s\n", kProgram, qPrintable(cause.section(u'\n', 0, 0)));
     std::_Exit(1);
+}
+
+// The tool's own words for a failed start; Qt's application object, which would translate
+// them, is what failed.
+QString Startup(const char* text)
+{
+    const QString translated = vexalo::Catalogue().translate("Startup", text);
+    return translated.isEmpty() ? QString::fromUtf8(text) : translated;
 }
 
 // A platform plugin that is not installed explains more than the failed connection of the one
@@ -81,7 +97,7 @@ QString CauseOfFailure(const QString& fatal)
     for (const HeldMessage& m : heldMessages)
         if (m.text.startsWith(QLatin1String("could not connect to display")) ||
             m.text.startsWith(QLatin1String("Failed to create wl_display")))
-            return QStringLiteral("cannot connect to a display");
+            return Startup(QT_TRANSLATE_NOOP("Startup", "cannot connect to a display"));
     for (const HeldMessage& m : heldMessages)
         if (m.category.startsWith("qt.qpa"))
             return m.text;
@@ -123,13 +139,13 @@ void RequireDrawableScreen()
     if (!screen) {
         const std::lock_guard lock(heldMutex);
         ExitWithCause(
-            QStringLiteral("no screen to show the window on") +
+            Startup(QT_TRANSLATE_NOOP("Startup", "no screen to show the window on")) +
             (heldMessages.empty() ? QString() : QStringLiteral(": ") + heldMessages.front().text));
     }
     if (screen->depth() < 15)
-        ExitWithCause(
-            QStringLiteral("cannot draw on a display of %1 bits per pixel; 15 or more are needed")
-                .arg(screen->depth()));
+        ExitWithCause(Startup(QT_TRANSLATE_NOOP("Startup", "cannot draw on a display of %1 bits "
+                                                           "per pixel; 15 or more are needed"))
+                          .arg(screen->depth()));
 }
 
 // Qt's Wayland plugin loads its EGL buffer integration when the window opens, and with it
@@ -174,8 +190,16 @@ int main(int argc, char* argv[])
 {
     OpenClosedStandardStreams();
     ReportFileSizeLimitAsError();
-    if (const std::optional<int> status = vexalo::AnswerCommandLine(argc, argv))
-        return *status;
+    // The system's descriptions in the user's language from the start, on the command line too.
+    std::setlocale(LC_ALL, "");
+    vexalo::LoadTranslations();
+    const std::optional<vexalo::CommandLineEnd> end = vexalo::AnswerCommandLine(argc, argv);
+    if (end && (end->folderReport.empty() || ::isatty(STDERR_FILENO)))
+        return end->status;
+    // Started from a launcher or a file manager with a FOLDER it cannot enter: shown in a box
+    // where a display opens, else only on standard error; the status stays.
+    if (end)
+        reportedFailureStatus = end->status;
 
     qtMessageHandler = qInstallMessageHandler(HoldMessage);
     withoutGlBuffers = OpenWithoutGlBuffers();
@@ -201,14 +225,17 @@ int main(int argc, char* argv[])
     QApplication::setApplicationVersion(QStringLiteral(VEXALO_VERSION));
     // Links the window to its menu entry: the Wayland app id, docks' icon and grouping.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.vexalo.Config"));
-    // Qt's own texts (the report's button) in the user's language; the tool's captions stay.
-    // A right-to-left translation would mirror the window around its English captions and
-    // reorder them ("?Fullscreen"): the direction stays as it is, -reverse included.
+    // The reports and Qt's own texts (the report's button) in the user's language; the
+    // window's captions stay. A right-to-left translation would mirror the window around its
+    // English captions and reorder them ("?Fullscreen"): the direction stays as it is,
+    // -reverse included.
     QGuiApplication::setLayoutDirection(QGuiApplication::layoutDirection());
-    QTranslator qtTranslations;
-    if (qtTranslations.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&qtTranslations);
+    vexalo::InstallTranslations();
+    if (end) {
+        ReleaseHeldMessages();
+        vexalo::ReportWithoutWindow(end->folderReport);
+        return end->status;
+    }
 
     vexalo::Form1 form;
     form.show();

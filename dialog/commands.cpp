@@ -3,6 +3,7 @@
 
 #include "core/config_file.h"
 #include "core/error.h"
+#include "dialog/layout.h"
 #include "dialog/native_window.h"
 #include "launch/launch.h"
 
@@ -80,6 +81,12 @@ std::optional<int> SaveAndStart(const DisplayChoices& choices, QWidget& window)
 std::optional<int> Cancel()
 {
     return 0;
+}
+
+void ReportWithoutWindow(const std::string& report)
+{
+    QMessageBox::critical(nullptr, QString::fromLatin1(kWindowTitle),
+                          FromLocaleEncoding(report.c_str()));
 }
 
 } // namespace vexalo

@@ -4,6 +4,7 @@
 #include "core/display_choices.h"
 
 #include <optional>
+#include <string>
 
 class QWidget;
 
@@ -21,5 +22,9 @@ std::optional<int> SaveAndStart(const DisplayChoices& choices, QWidget& window);
 
 // Cancel: writes nothing, and ends.
 std::optional<int> Cancel();
+
+// Shows `report`, in the locale's encoding, in a message box of its own, titled as the window:
+// for a failure before the window opens that nobody would otherwise see.
+void ReportWithoutWindow(const std::string& report);
 
 } // namespace vexalo

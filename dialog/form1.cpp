@@ -59,7 +59,7 @@ Form1::Form1(QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint)
 {
-    setWindowTitle(QStringLiteral("Vexalo Configuration"));
+    setWindowTitle(QString::fromLatin1(kWindowTitle));
     setWindowIcon(QIcon(QStringLiteral(":/icons/vexalo-config.png")));
     CreateControls();
     TakeControls();

@@ -24,6 +24,9 @@ struct ControlSpec {
     int tabIndex;
 };
 
+// The window's title, a fixed English text as the captions are; its message boxes carry it too.
+inline constexpr char kWindowTitle[] = "Vexalo Configuration";
+
 inline constexpr int kTwipsPerInch = 1440;
 inline constexpr int kClientWidthTwips = 6255;
 inline constexpr int kClientHeightTwips = 2505;

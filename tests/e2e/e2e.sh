@@ -342,8 +342,8 @@ case_unwritable_config_starts_no_renderer() {
         [ -d "$WORK/run/config.txt" ] && [ -z "$(ls -A "$WORK/run/config.txt")" ] ||
             fail "config.txt directory changed"
     done <<'LOCALES'
-es_ES.UTF-8|UTF-8|push button 'Aceptar';'config.txt: Es un directorio'
-ru_RU.KOI8-R|KOI8-R|'config.txt: Это каталог'
+es_ES.UTF-8|UTF-8|push button 'Aceptar';/run/config.txt: Es un directorio'
+ru_RU.KOI8-R|KOI8-R|/run/config.txt: Это каталог'
 LOCALES
 }
 
@@ -423,13 +423,16 @@ TABLE
 # --help, --version and usage errors are answered without any display (so over ssh too);
 # with no display, a start that went on to open the window would end with status 1.
 case_command_line_answers_without_a_display() {
-    install_tool
-    # arguments | exit status | standard stream written | a line in it
-    local args status stream text got
+    install_tool; install_catalogues
+    mkdir "$WORK/locale"
+    localedef -i es_ES -f UTF-8 "$WORK/locale/es_ES.UTF-8" 2>/dev/null || fail "localedef es_ES"
+    # arguments ("es:" in Spanish) | exit status | standard stream written | a line in it
+    local args status stream text got lang
     while IFS='|' read -r args status stream text; do
-        got=0
-        (cd "$WORK/run" && env -u DISPLAY -u WAYLAND_DISPLAY "$WORK/install/vexalo-config" $args) \
-            >"$WORK/stdout" 2>"$WORK/stderr" || got=$?
+        got=0 lang=C.UTF-8
+        [[ "$args" != es:* ]] || { lang=es_ES.UTF-8; args="${args#es:}"; }
+        (cd "$WORK/run" && env -u DISPLAY -u WAYLAND_DISPLAY LOCPATH="$WORK/locale" LANG=$lang \
+            "$WORK/install/vexalo-config" $args) >"$WORK/stdout" 2>"$WORK/stderr" || got=$?
         [ "$got" -eq "$status" ] || fail "'$args': exit status $got; stderr: $(cat "$WORK/stderr")"
         grep -qxF -- "$text" "$WORK/$stream" || fail "'$args': $stream: $(cat "$WORK/$stream")"
         [ "$(cat "$WORK/stdout" "$WORK/stderr" | grep -c .)" -eq "$(grep -c . "$WORK/$stream")" ] ||
@@ -447,6 +450,10 @@ stray|2|stderr|vexalo-config: stray: No such file or directory
 /dev/null|2|stderr|vexalo-config: /dev/null: not a folder or a file
 a b|2|stderr|vexalo-config: Unexpected argument 'b'.
 -style|2|stderr|vexalo-config: Missing value after '-style'.
+es:stray|2|stderr|vexalo-config: stray: No existe el fichero o el directorio
+es:/dev/null|2|stderr|vexalo-config: /dev/null: no es una carpeta ni un archivo
+es:--bogus|2|stderr|vexalo-config: Opción desconocida «bogus».
+es:-h|0|stdout|  -h, --help     Muestra esta ayuda y termina.
 TABLE
     [ -z "$(ls -A "$WORK/run")" ] || fail "wrote: $(ls -A "$WORK/run")"
 
@@ -457,6 +464,13 @@ TABLE
     TOOL_PID=$!
     await_window
     click_cancel; expect_exit 0
+
+    # From a launcher, where nobody sees standard error, a FOLDER that is gone shows in a box.
+    (cd "$WORK/run" && exec "$WORK/install/vexalo-config" "$WORK/gone") 2>"$WORK/stderr" &
+    TOOL_PID=$! WID=
+    dismiss_one_report; expect_exit 2
+    grep -qxF "vexalo-config: $WORK/gone: No such file or directory" "$WORK/stderr" ||
+        fail "the gone folder: $(cat "$WORK/stderr")"
 
     # Opened on the renderer's folder, or on the renderer itself, Save writes there.
     mkdir "$WORK/game" && : >"$WORK/game/opengl.exe"

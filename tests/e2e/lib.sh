@@ -4,6 +4,9 @@
 set -euo pipefail
 
 : "${VEXALO_BINARY:?set VEXALO_BINARY to the built vexalo-config}"
+# Reports compared word for word are the untranslated ones, whatever the caller's locale.
+export LANG=C.UTF-8
+unset LC_ALL LC_MESSAGES LANGUAGE
 WORK="$(mktemp -d)"
 export XDG_RUNTIME_DIR="$WORK/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
@@ -85,6 +88,12 @@ start_screen_reader_session() {
 install_tool() {
     mkdir -p "$WORK/install" "$WORK/run"
     cp "$VEXALO_BINARY" "$WORK/install/vexalo-config"
+}
+
+# Puts the built catalogues where the installed tool looks for them, $WORK/share.
+install_catalogues() {
+    mkdir -p "$WORK/share"
+    cp -r "$(dirname "$VEXALO_BINARY")/../share/vexalo-config" "$WORK/share/"
 }
 
 # The stand-in renderer (tests/renderer_standin.sh): records what it was given, then stays
