@@ -5,13 +5,10 @@
 #include "core/error.h"
 #include "dialog/layout.h"
 #include "dialog/native_window.h"
+#include "dialog/progress.h"
 #include "launch/launch.h"
 
-#include <QApplication>
-#include <QEventLoop>
 #include <QMessageBox>
-#include <QSocketNotifier>
-#include <QTimer>
 #include <cwchar>
 #include <string>
 
@@ -42,19 +39,6 @@ int Report(QWidget& window, const std::exception& failure)
     return 1;
 }
 
-// While Wine starts a Windows renderer: the window stays painted under a busy cursor, and
-// takes no input that could run a second command.
-void WaitShowingBusy(int fd, std::chrono::milliseconds bound)
-{
-    QEventLoop loop;
-    QSocketNotifier ready(fd, QSocketNotifier::Read);
-    QObject::connect(&ready, &QSocketNotifier::activated, &loop, &QEventLoop::quit);
-    QTimer::singleShot(bound, &loop, &QEventLoop::quit);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-    QApplication::restoreOverrideCursor();
-}
-
 } // namespace
 
 std::optional<int> Save(const DisplayChoices& choices, QWidget& window)
@@ -71,7 +55,10 @@ std::optional<int> SaveAndStart(const DisplayChoices& choices, QWidget& window)
 {
     try {
         WriteConfigFile(choices, QueryDesktopMode(DesktopTargetOf(window)));
-        StartRendererFrom(ToolWindowOf(window), CurrentSearchPlaces(), WaitShowingBusy);
+        StartRendererFrom(ToolWindowOf(window), CurrentSearchPlaces(),
+                          [&window](int fd, std::chrono::milliseconds bound) {
+                              WaitShowingProgress(window, fd, bound);
+                          });
     } catch (const Error& failure) {
         return Report(window, failure);
     }

@@ -45,6 +45,23 @@ diesem Ordner, dann im PATH; ein Windows-Programm läuft über Wine.</translatio
     </message>
 </context>
 <context>
+    <name>Progress</name>
+    <message>
+        <source>Stop Waiting</source>
+        <translation>Nicht mehr warten</translation>
+    </message>
+    <message>
+        <source>Starting %1 through Wine…
+
+The first start sets Wine up and can take a minute.
+Wine goes on when you stop waiting.</source>
+        <translation>Starte %1 über Wine …
+
+Beim ersten Start richtet sich Wine ein; das kann eine Minute dauern.
+Wine macht weiter, auch wenn Sie nicht mehr warten.</translation>
+    </message>
+</context>
+<context>
     <name>Startup</name>
     <message>
         <source>cannot connect to a display</source>

@@ -46,6 +46,23 @@ ejecuta con Wine.</translation>
     </message>
 </context>
 <context>
+    <name>Progress</name>
+    <message>
+        <source>Stop Waiting</source>
+        <translation>Dejar de esperar</translation>
+    </message>
+    <message>
+        <source>Starting %1 through Wine…
+
+The first start sets Wine up and can take a minute.
+Wine goes on when you stop waiting.</source>
+        <translation>Iniciando %1 con Wine…
+
+En el primer inicio Wine se configura, lo que puede tardar un minuto.
+Wine sigue aunque usted deje de esperar.</translation>
+    </message>
+</context>
+<context>
     <name>Startup</name>
     <message>
         <source>cannot connect to a display</source>

@@ -46,6 +46,23 @@ s’exécute par Wine.</translation>
     </message>
 </context>
 <context>
+    <name>Progress</name>
+    <message>
+        <source>Stop Waiting</source>
+        <translation>Ne plus attendre</translation>
+    </message>
+    <message>
+        <source>Starting %1 through Wine…
+
+The first start sets Wine up and can take a minute.
+Wine goes on when you stop waiting.</source>
+        <translation>Démarrage de %1 par Wine…
+
+Au premier démarrage, Wine se configure, ce qui peut prendre une minute.
+Wine continue même si vous n’attendez plus.</translation>
+    </message>
+</context>
+<context>
     <name>Startup</name>
     <message>
         <source>cannot connect to a display</source>
