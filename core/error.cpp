@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "core/error.h"
 
+#include "core/translate.h"
+
 namespace vexalo {
 namespace {
 
@@ -11,9 +13,9 @@ public:
     {
         switch (static_cast<WriteError>(code)) {
         case WriteError::ForeignLink:
-            return "a link owned by another user, not followed";
+            return Translate("Save", "a link owned by another user, not followed");
         case WriteError::DanglingLink:
-            return "a link to a file that does not exist, not created through";
+            return Translate("Save", "a link to a file that does not exist, not created through");
         }
         return "unknown write error";
     }

@@ -42,12 +42,14 @@ bool LoadCatalogue(const std::string& folder)
                             QString::fromLocal8Bit(folder));
 }
 
-std::string Translate(const char* context, const char* text,
-                      std::initializer_list<std::string_view> arguments)
+std::string Translate(const char* context, const char* text)
 {
     const QString translated = Catalogue().translate(context, text);
-    const std::string pattern =
-        translated.isEmpty() ? std::string(text) : ToLocaleEncoding(translated);
+    return translated.isEmpty() ? std::string(text) : ToLocaleEncoding(translated);
+}
+
+std::string Format(std::string_view pattern, std::initializer_list<std::string_view> arguments)
+{
     std::string result;
     for (std::size_t i = 0; i < pattern.size(); ++i) {
         const std::size_t n = i + 1 < pattern.size() ? pattern[i + 1] - '1' : arguments.size();

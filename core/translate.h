@@ -19,9 +19,11 @@ QTranslator& Catalogue();
 // reads them) from `folder`. Returns whether there was one.
 bool LoadCatalogue(const std::string& folder);
 
-// Returns `text` of `context` from the catalogue, in the locale's encoding, with %1, %2, ...
-// replaced by `arguments` as they are: names are the system's bytes.
-std::string Translate(const char* context, const char* text,
-                      std::initializer_list<std::string_view> arguments = {});
+// Returns `text` of `context` from the catalogue, in the locale's encoding.
+std::string Translate(const char* context, const char* text);
+
+// Returns `pattern` with %1, %2, ... replaced by `arguments` as they are: names are the
+// system's bytes.
+std::string Format(std::string_view pattern, std::initializer_list<std::string_view> arguments);
 
 } // namespace vexalo

@@ -2,6 +2,7 @@
 #include "launch/lookup.h"
 
 #include "core/error.h"
+#include "core/translate.h"
 #include "launch/plan.h"
 #include "launch/trust.h"
 
@@ -95,8 +96,8 @@ std::optional<std::string> RendererNameIn(int folder, std::string_view folderNam
     for (const std::string& name : names)
         all += (all.empty() ? "" : ", ") + name;
     throw Error(kRendererName, LaunchError::SeveralNames,
-                make_error_code(LaunchError::SeveralNames).message() + ": " + all + " in " +
-                    std::string(folderName) + "; keep one");
+                make_error_code(LaunchError::SeveralNames).message() + ": " +
+                    Format(Translate("Launch", "%1 in %2; keep one"), {all, folderName}));
 }
 
 // The working directory and each folder above it, up to /: whoever may change one of them
@@ -133,9 +134,10 @@ std::optional<Found> ResolveInWorkingDirectory(const std::string& workingName)
     // Found: now it matters who could have changed the way here.
     CheckAncestors(workingName);
     const auto check = [](const PathStep& step) -> std::error_code {
-        const auto refusal = step.kind == PathStep::Link
-                                 ? LinkRefusal(step.status, "the link " + step.name)
-                                 : RefusalOf(step.fd, step.name, step.fd);
+        const auto refusal =
+            step.kind == PathStep::Link
+                ? LinkRefusal(step.status, Format(Translate("Launch", "the link %1"), {step.name}))
+                : RefusalOf(step.fd, step.name, step.fd);
         if (refusal)
             Refuse(*refusal);
         return {};
@@ -240,11 +242,12 @@ std::optional<std::string> WineChange(std::string_view path)
         if (part.empty() || part == "." || part == "..")
             continue;
         if (!IsUtf8(part))
-            return name + " has a name that is not UTF-8";
+            return Format(Translate("Launch", "%1 has a name that is not UTF-8"), {name});
         if (part.ends_with('.') || part.ends_with(' '))
-            return name + " has a name that ends with a dot or a space";
+            return Format(Translate("Launch", "%1 has a name that ends with a dot or a space"),
+                          {name});
         if (part.find('\\') != std::string_view::npos)
-            return name + " has a backslash in its name";
+            return Format(Translate("Launch", "%1 has a backslash in its name"), {name});
     }
     return std::nullopt;
 }
@@ -258,11 +261,11 @@ void CheckWindowsRenderer(const Found& found, const std::string& working)
         return;
     const auto changed = [](const std::string& why) {
         throw Error(kRendererName, LaunchError::WineRenames,
-                    make_error_code(LaunchError::WineRenames).message() + ": " + why +
-                        "; rename it");
+                    make_error_code(LaunchError::WineRenames).message() + ": " +
+                        Format(Translate("Launch", "%1; rename it"), {why}));
     };
     if (working == ".")
-        changed("the working directory has no name Wine could use");
+        changed(Translate("Launch", "the working directory has no name Wine could use"));
     if (const auto why = WineChange(found.path))
         changed(*why);
     if (const auto why = WineChange(working))
@@ -324,9 +327,14 @@ Found FindRenderer(const SearchPlaces& places)
     std::string tool = places.toolDirectory;
     if (tool.size() > 1 && tool.ends_with('/'))
         tool.pop_back();
-    throw Error(kRendererName, LaunchError::NotFound,
-                "not found beside vexalo-config (" + tool + "), in the working directory (" +
-                    working + ") or in PATH (" + folders + ")");
+    throw Error(
+        kRendererName, LaunchError::NotFound,
+        Format(Translate("Launch",
+                         "not found beside vexalo-config (%1), in the working directory (%2) or "
+                         "in PATH (%3). Open the tool on the renderer's folder: vexalo-config "
+                         "FOLDER in a terminal, a launcher whose command names the folder, or "
+                         "the folder dropped on the tool's launcher"),
+               {tool, working, folders}));
 }
 
 std::optional<std::string> FindWine(const SearchPlaces& places)

@@ -2,6 +2,7 @@
 #include "launch/plan.h"
 
 #include "core/error.h"
+#include "core/translate.h"
 
 #include <algorithm>
 #include <array>
@@ -84,8 +85,9 @@ Content ContentOf(int fd)
         interpreter = interpreter.substr(0, interpreter.find_first_of(" \t"));
         if (struct stat status{};
             !interpreter.empty() && ::stat(std::string(interpreter).c_str(), &status) != 0)
-            throw Error(kRendererName, LaunchError::MissingInterpreter,
-                        "its interpreter " + std::string(interpreter) + " is missing");
+            throw Error(
+                kRendererName, LaunchError::MissingInterpreter,
+                Format(Translate("Launch", "its interpreter %1 is missing"), {interpreter}));
         return {Kind::Script};
     }
     if (start.starts_with("\x7f"

@@ -3,7 +3,9 @@
 
 #include "core/error.h"
 #include "core/fd.h"
+#include "core/translate.h"
 
+#include <QtGlobal>
 #include <array>
 #include <cerrno>
 #include <climits>
@@ -230,18 +232,56 @@ std::string EndOf(const StartReport& report)
     if (report.lastLine[0] != '\0')
         return report.lastLine.data();
     if (WIFSIGNALED(report.status))
-        return std::string("ended by signal ") + ::strsignal(WTERMSIG(report.status));
-    return "exit status " + std::to_string(WEXITSTATUS(report.status));
+        return Format(Translate("Launch", "ended by signal %1"),
+                      {::strsignal(WTERMSIG(report.status))});
+    return Format(Translate("Launch", "exit status %1"),
+                  {std::to_string(WEXITSTATUS(report.status))});
 }
 
 [[noreturn]] void ReportStep(Step step, int error)
 {
     static constexpr std::array<const char*, 4> kSteps = {
-        "", "could not start a session: ", "could not fork: ", "could not make a pipe: "};
+        "", QT_TRANSLATE_NOOP("Launch", "could not start a session: %1"),
+        QT_TRANSLATE_NOOP("Launch", "could not fork: %1"),
+        QT_TRANSLATE_NOOP("Launch", "could not make a pipe: %1")};
     const std::error_code code(error, std::generic_category());
     if (step == Step::Exec)
         throw Error(kRendererName, code);
-    throw Error(kRendererName, code, kSteps[static_cast<int>(step)] + code.message());
+    throw Error(kRendererName, code,
+                Format(Translate("Launch", kSteps[static_cast<int>(step)]), {code.message()}));
+}
+
+// The Wine prefix `environment` names, as the user would type it.
+std::string WinePrefixOf(const std::vector<std::string>& environment)
+{
+    for (const std::string& entry : environment) {
+        if (!entry.starts_with("WINEPREFIX=") || entry.size() == 11)
+            continue;
+        const std::string prefix = entry.substr(11);
+        if (prefix.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                                     "0123456789/._-+") == std::string::npos)
+            return prefix;
+        std::string quoted = "'";
+        for (const char c : prefix)
+            quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        return quoted + "'";
+    }
+    return "~/.wine";
+}
+
+// What Wine's telling line means, and what to do.
+[[noreturn]] void ReportTelling(LaunchError telling, const std::vector<std::string>& environment)
+{
+    if (telling != LaunchError::WinePrefixWithout32Bit)
+        throw Error(kRendererName, telling);
+    const std::string prefix = WinePrefixOf(environment);
+    throw Error(
+        kRendererName, telling,
+        make_error_code(telling).message() + "; " +
+            Format(
+                Translate("Launch", "move it aside and the next start makes a new one: mv %1 %2"),
+                {prefix, prefix.ends_with('\'') ? prefix.substr(0, prefix.size() - 1) + "-old'"
+                                                : prefix + "-old"}));
 }
 
 } // namespace
@@ -293,7 +333,7 @@ void SpawnDetached(const ExecPlan& start, const WaitForReadable& wait)
     if (WIFEXITED(report.status) && WEXITSTATUS(report.status) == 0)
         return;
     if (report.telling != 0)
-        throw Error(kRendererName, static_cast<LaunchError>(report.telling));
+        ReportTelling(static_cast<LaunchError>(report.telling), start.environment);
     throw Error(kRendererName, LaunchError::WineFailed,
                 make_error_code(LaunchError::WineFailed).message() + ": " + EndOf(report));
 }

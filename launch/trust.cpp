@@ -2,6 +2,7 @@
 #include "launch/trust.h"
 
 #include "core/fd.h"
+#include "core/translate.h"
 #include "core/xattr.h"
 
 #include <array>
@@ -84,11 +85,13 @@ struct Holder {
 std::optional<Holder> OtherHolder(const struct stat& status, const std::vector<AclEntry>& acl,
                                   unsigned permission, uid_t user)
 {
-    const std::string mode = " (mode " + Octal(status.st_mode) + ")";
+    const std::string mode = Octal(status.st_mode);
     if ((status.st_mode & permission) != 0)
-        return Holder{"is writable by all" + mode, "chmod o-w"};
+        return Holder{Format(Translate("Launch", "is writable by all (mode %1)"), {mode}),
+                      "chmod o-w"};
     if (!IsUserOrRoot(status.st_uid, user) && (status.st_mode & permission << 6) != 0)
-        return Holder{"belongs to user " + UserName(status.st_uid), "chown"};
+        return Holder{Format(Translate("Launch", "belongs to user %1"), {UserName(status.st_uid)}),
+                      "chown"};
     unsigned mask = ACL_READ | ACL_WRITE | ACL_EXECUTE;
     for (const AclEntry& entry : acl) {
         if (entry.tag == ACL_MASK)
@@ -99,15 +102,19 @@ std::optional<Holder> OtherHolder(const struct stat& status, const std::vector<A
         if ((entry.permission & mask & permission) == 0)
             continue;
         if (entry.tag == ACL_USER && !IsUserOrRoot(entry.id, user))
-            return Holder{"gives user " + UserName(entry.id) + " write access through an ACL",
+            return Holder{Format(Translate("Launch", "gives user %1 write access through an ACL"),
+                                 {UserName(entry.id)}),
                           "setfacl -x u:" + UserName(entry.id)};
         if (entry.tag == ACL_GROUP && !IsPrivateGroupOf(entry.id, user))
-            return Holder{"gives group " + GroupName(entry.id) + " write access through an ACL",
+            return Holder{Format(Translate("Launch", "gives group %1 write access through an ACL"),
+                                 {GroupName(entry.id)}),
                           "setfacl -x g:" + GroupName(entry.id)};
         groupHolds = groupHolds || entry.tag == ACL_GROUP_OBJ;
     }
     if (groupHolds && !IsPrivateGroupOf(status.st_gid, user))
-        return Holder{"is writable by group " + GroupName(status.st_gid) + mode, "chmod g-w"};
+        return Holder{Format(Translate("Launch", "is writable by group %1 (mode %2)"),
+                             {GroupName(status.st_gid), mode}),
+                      "chmod g-w"};
     return std::nullopt;
 }
 
@@ -160,12 +167,21 @@ std::string Remedy(int fd, const struct stat& status, const Holder& holder, cons
 {
     if (const std::optional<Mount> drive = OwnerlessDrive(fd, status)) {
         const std::string device = drive->source.starts_with("/dev/") ? drive->source : "DEVICE";
-        return "; the drive keeps no modes of its own, so chmod cannot change this: mount it "
-               "with umask=022 (for a drive the desktop mounted: udisksctl unmount -b " +
-               device + ", then udisksctl mount -b " + device +
-               " -o umask=022), or copy the folder into your home folder";
+        return "; " +
+               Format(Translate("Launch",
+                                "the drive keeps no modes of its own, so chmod cannot change "
+                                "this: mount it with umask=022 (for a drive the desktop "
+                                "mounted: udisksctl unmount -b %1, then udisksctl mount -b %1 "
+                                "-o umask=022), or copy the folder into your home folder"),
+                      {device});
     }
-    return "; " + holder.remedy + " '" + name + "' takes it away";
+    return "; " + Format(Translate("Launch", "%1 '%2' takes it away"), {holder.remedy, name});
+}
+
+// Why a folder Wine loads from must be the user's own.
+std::string DllFolder()
+{
+    return Translate("Launch", ", and Wine loads DLLs from it");
 }
 
 // Reads the file's access ACL; a failure is a refusal: an ACL that cannot be read may let
@@ -174,13 +190,14 @@ std::optional<Refusal> ReadAcl(int fd, const std::string& name, std::vector<AclE
 {
     if (const int error = ReadAccessAcl(fd, acl); error != 0)
         return Refusal{LaunchError::Unexamined,
-                       name + ": its ACL cannot be read (" + std::strerror(error) + ")"};
+                       Format(Translate("Launch", "%1: its ACL cannot be read (%2)"),
+                              {name, std::strerror(error)})};
     return std::nullopt;
 }
 
 // Refuses `name` when somebody besides the user and root may write it, and may reach it.
 std::optional<Refusal> WriterRefusal(int fd, const struct stat& status, const std::string& name,
-                                     int reach, const char* because)
+                                     int reach, const std::string& because)
 {
     std::vector<AclEntry> acl;
     if (auto refusal = ReadAcl(fd, name, acl))
@@ -223,8 +240,10 @@ std::optional<Refusal> RefusalOf(int fd, const std::string& name, int reach)
     if (::fstat(fd, &status) != 0)
         return Refusal{LaunchError::Unexamined, name + ": " + std::strerror(errno)};
     if (!IsUserOrRoot(status.st_uid, ::geteuid()))
-        return Refusal{LaunchError::ForeignOwner,
-                       name + " belongs to user " + UserName(status.st_uid)};
+        return Refusal{
+            LaunchError::ForeignOwner,
+            name + ' ' +
+                Format(Translate("Launch", "belongs to user %1"), {UserName(status.st_uid)})};
     // A link's own mode means nothing; a sticky folder lets nobody else rename or remove
     // what the user owns in it.
     if (S_ISLNK(status.st_mode) || (S_ISDIR(status.st_mode) && (status.st_mode & S_ISVTX) != 0))
@@ -236,7 +255,9 @@ std::optional<Refusal> LinkRefusal(const struct stat& link, const std::string& n
 {
     if (IsUserOrRoot(link.st_uid, ::geteuid()))
         return std::nullopt;
-    return Refusal{LaunchError::ForeignOwner, name + " belongs to user " + UserName(link.st_uid)};
+    return Refusal{LaunchError::ForeignOwner,
+                   name + ' ' +
+                       Format(Translate("Launch", "belongs to user %1"), {UserName(link.st_uid)})};
 }
 
 std::optional<Refusal> PlantingRefusal(int folder, const std::string& name)
@@ -245,10 +266,12 @@ std::optional<Refusal> PlantingRefusal(int folder, const std::string& name)
     if (::fstat(folder, &status) != 0)
         return Refusal{LaunchError::Unexamined, name + ": " + std::strerror(errno)};
     if (!IsUserOrRoot(status.st_uid, ::geteuid()))
-        return Refusal{LaunchError::ForeignOwner, name + " belongs to user " +
-                                                      UserName(status.st_uid) +
-                                                      ", and Wine loads DLLs from it"};
-    return WriterRefusal(folder, status, name, folder, ", and Wine loads DLLs from it");
+        return Refusal{
+            LaunchError::ForeignOwner,
+            name + ' ' +
+                Format(Translate("Launch", "belongs to user %1"), {UserName(status.st_uid)}) +
+                DllFolder()};
+    return WriterRefusal(folder, status, name, folder, DllFolder());
 }
 
 } // namespace vexalo

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "launch/types.h"
 
+#include "core/translate.h"
+
+#include <QtGlobal>
 #include <string>
 
 namespace vexalo {
@@ -11,50 +14,85 @@ public:
     const char* name() const noexcept override { return "vexalo-launch"; }
     std::string message(int code) const override
     {
-        switch (static_cast<LaunchError>(code)) {
+        return Translate("Launch", Text(static_cast<LaunchError>(code)));
+    }
+
+private:
+    // Each text says what to do where the user can do something; commands are as typed on
+    // Debian, where Wine's 32-bit part comes from the i386 architecture.
+    static const char* Text(LaunchError code)
+    {
+        switch (code) {
         case LaunchError::ForeignOwner:
-            return "owned by another user, not started";
+            return QT_TRANSLATE_NOOP("Launch", "owned by another user, not started");
         case LaunchError::WritableByOthers:
-            return "writable by other users, not started";
+            return QT_TRANSLATE_NOOP("Launch", "writable by other users, not started");
         case LaunchError::InvalidWindowsProgram:
-            return "not a valid Windows program";
+            return QT_TRANSLATE_NOOP("Launch",
+                                     "not a valid Windows program; copy or download it again");
         case LaunchError::NeedsWine:
-            return "a Windows program; install Wine to start it";
+            return QT_TRANSLATE_NOOP(
+                "Launch",
+                "a Windows program; install Wine to start it: sudo apt update && sudo apt "
+                "install wine");
         case LaunchError::NotFound:
-            return "not found beside vexalo-config, in the working directory or in PATH";
+            return QT_TRANSLATE_NOOP(
+                "Launch", "not found beside vexalo-config, in the working directory or in PATH");
         case LaunchError::ForeignMachine:
-            return "a Windows program for a processor that Wine on this machine cannot run";
+            return QT_TRANSLATE_NOOP(
+                "Launch",
+                "a Windows program for a processor that Wine on this machine cannot run; get "
+                "the renderer's build for PCs (x86)");
         case LaunchError::NeedsWine32:
-            return "a 32-bit Windows program; install Wine's 32-bit part (on Debian: dpkg "
-                   "--add-architecture i386, then apt install wine32:i386)";
+            return QT_TRANSLATE_NOOP(
+                "Launch",
+                "a 32-bit Windows program; install Wine's 32-bit part: sudo dpkg "
+                "--add-architecture i386 && sudo apt update && sudo apt install wine32:i386");
         case LaunchError::NeedsWine64:
-            return "a 64-bit Windows program; install Wine's 64-bit part (on Debian: apt "
-                   "install wine64)";
+            return QT_TRANSLATE_NOOP(
+                "Launch",
+                "a 64-bit Windows program; install Wine's 64-bit part: sudo apt update && "
+                "sudo apt install wine64");
         case LaunchError::WineFailed:
-            return "Wine could not start it";
+            return QT_TRANSLATE_NOOP("Launch", "Wine could not start it");
         case LaunchError::NotRegularFile:
-            return "not a regular file";
+            return QT_TRANSLATE_NOOP("Launch", "not a regular file");
         case LaunchError::NoExecMount:
-            return "on a file system that does not allow running programs (mounted noexec)";
+            return QT_TRANSLATE_NOOP(
+                "Launch", "on a file system that does not allow running programs (mounted noexec)");
         case LaunchError::MissingInterpreter:
-            return "its interpreter is missing";
+            return QT_TRANSLATE_NOOP("Launch", "its interpreter is missing");
         case LaunchError::CarriageReturn:
-            return "its first line ends with a carriage return (Windows line endings)";
+            return QT_TRANSLATE_NOOP(
+                "Launch", "its first line ends with a carriage return (Windows line endings)");
         case LaunchError::Unexamined:
-            return "could not be checked, not started";
+            return QT_TRANSLATE_NOOP("Launch", "could not be checked, not started");
         case LaunchError::SeveralNames:
-            return "several files of this name in different case, none started";
+            return QT_TRANSLATE_NOOP("Launch",
+                                     "several files of this name in different case, none started");
         case LaunchError::WineRenames:
-            return "a name Wine would change, so it could start another file; not started";
+            return QT_TRANSLATE_NOOP(
+                "Launch", "a name Wine would change, so it could start another file; not started");
         case LaunchError::FirmwareProgram:
-            return "a program for UEFI firmware, not a Windows program that Wine runs";
+            return QT_TRANSLATE_NOOP(
+                "Launch",
+                "a program for UEFI firmware, not a Windows program that Wine runs; get the "
+                "renderer's Windows build");
         case LaunchError::NeedsWineWith32Bit:
-            return "a 32-bit Windows program; install Wine with its 32-bit part";
+            return QT_TRANSLATE_NOOP(
+                "Launch", "a 32-bit Windows program; install Wine with its 32-bit part: sudo dpkg "
+                          "--add-architecture i386 && sudo apt update && sudo apt install wine "
+                          "wine32:i386");
         case LaunchError::WinePathTooLong:
-            return "Wine could not start it: its folder's path is longer than Windows programs "
-                   "can use (259 characters)";
+            return QT_TRANSLATE_NOOP(
+                "Launch",
+                "Wine could not start it: its folder's path is longer than Windows programs "
+                "can use (259 characters); move the folder higher up, as into ~/Games");
         case LaunchError::WinePrefixWithout32Bit:
-            return "Wine could not start it: the Wine prefix was made without Wine's 32-bit part";
+            return QT_TRANSLATE_NOOP(
+                "Launch",
+                "Wine could not start it: the Wine prefix was made before Wine's 32-bit part "
+                "was installed");
         }
         return "unknown launch error";
     }

@@ -45,6 +45,185 @@ diesem Ordner, dann im PATH; ein Windows-Programm läuft über Wine.</translatio
     </message>
 </context>
 <context>
+    <name>Launch</name>
+    <message>
+        <source>the working directory has no name Wine could use</source>
+        <translation>das Arbeitsverzeichnis hat keinen Namen, den Wine verwenden kann</translation>
+    </message>
+    <message>
+        <source>could not start a session: %1</source>
+        <translation>konnte keine Sitzung starten: %1</translation>
+    </message>
+    <message>
+        <source>could not fork: %1</source>
+        <translation>konnte keinen Prozess erzeugen: %1</translation>
+    </message>
+    <message>
+        <source>could not make a pipe: %1</source>
+        <translation>konnte keine Pipe anlegen: %1</translation>
+    </message>
+    <message>
+        <source>, and Wine loads DLLs from it</source>
+        <translation>, und Wine lädt DLLs daraus</translation>
+    </message>
+    <message>
+        <source>owned by another user, not started</source>
+        <translation>gehört einem anderen Benutzer, nicht gestartet</translation>
+    </message>
+    <message>
+        <source>writable by other users, not started</source>
+        <translation>für andere Benutzer beschreibbar, nicht gestartet</translation>
+    </message>
+    <message>
+        <source>not a valid Windows program; copy or download it again</source>
+        <translation>kein gültiges Windows-Programm; kopieren oder laden Sie es erneut herunter</translation>
+    </message>
+    <message>
+        <source>a Windows program; install Wine to start it: sudo apt update &amp;&amp; sudo apt install wine</source>
+        <translation>ein Windows-Programm; installieren Sie Wine, um es zu starten: sudo apt update &amp;&amp; sudo apt install wine</translation>
+    </message>
+    <message>
+        <source>not found beside vexalo-config, in the working directory or in PATH</source>
+        <translation>weder neben vexalo-config noch im Arbeitsverzeichnis oder im PATH gefunden</translation>
+    </message>
+    <message>
+        <source>a Windows program for a processor that Wine on this machine cannot run; get the renderer&apos;s build for PCs (x86)</source>
+        <translation>ein Windows-Programm für einen Prozessor, den Wine auf diesem Rechner nicht ausführen kann; besorgen Sie die Fassung des Renderers für PCs (x86)</translation>
+    </message>
+    <message>
+        <source>a 32-bit Windows program; install Wine&apos;s 32-bit part: sudo dpkg --add-architecture i386 &amp;&amp; sudo apt update &amp;&amp; sudo apt install wine32:i386</source>
+        <translation>ein 32-Bit-Windows-Programm; installieren Sie den 32-Bit-Teil von Wine: sudo dpkg --add-architecture i386 &amp;&amp; sudo apt update &amp;&amp; sudo apt install wine32:i386</translation>
+    </message>
+    <message>
+        <source>a 64-bit Windows program; install Wine&apos;s 64-bit part: sudo apt update &amp;&amp; sudo apt install wine64</source>
+        <translation>ein 64-Bit-Windows-Programm; installieren Sie den 64-Bit-Teil von Wine: sudo apt update &amp;&amp; sudo apt install wine64</translation>
+    </message>
+    <message>
+        <source>Wine could not start it</source>
+        <translation>Wine konnte es nicht starten</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>keine reguläre Datei</translation>
+    </message>
+    <message>
+        <source>on a file system that does not allow running programs (mounted noexec)</source>
+        <translation>auf einem Dateisystem, das keine Programme ausführen lässt (mit noexec eingehängt)</translation>
+    </message>
+    <message>
+        <source>its interpreter is missing</source>
+        <translation>sein Interpreter fehlt</translation>
+    </message>
+    <message>
+        <source>its first line ends with a carriage return (Windows line endings)</source>
+        <translation>seine erste Zeile endet mit einem Wagenrücklauf (Windows-Zeilenenden)</translation>
+    </message>
+    <message>
+        <source>could not be checked, not started</source>
+        <translation>konnte nicht geprüft werden, nicht gestartet</translation>
+    </message>
+    <message>
+        <source>several files of this name in different case, none started</source>
+        <translation>mehrere Dateien dieses Namens in unterschiedlicher Groß-/Kleinschreibung, keine gestartet</translation>
+    </message>
+    <message>
+        <source>a name Wine would change, so it could start another file; not started</source>
+        <translation>ein Name, den Wine verändern würde, sodass es eine andere Datei starten könnte; nicht gestartet</translation>
+    </message>
+    <message>
+        <source>a program for UEFI firmware, not a Windows program that Wine runs; get the renderer&apos;s Windows build</source>
+        <translation>ein Programm für UEFI-Firmware, kein Windows-Programm, das Wine ausführt; besorgen Sie die Windows-Fassung des Renderers</translation>
+    </message>
+    <message>
+        <source>a 32-bit Windows program; install Wine with its 32-bit part: sudo dpkg --add-architecture i386 &amp;&amp; sudo apt update &amp;&amp; sudo apt install wine wine32:i386</source>
+        <translation>ein 32-Bit-Windows-Programm; installieren Sie Wine mit seinem 32-Bit-Teil: sudo dpkg --add-architecture i386 &amp;&amp; sudo apt update &amp;&amp; sudo apt install wine wine32:i386</translation>
+    </message>
+    <message>
+        <source>Wine could not start it: its folder&apos;s path is longer than Windows programs can use (259 characters); move the folder higher up, as into ~/Games</source>
+        <translation>Wine konnte es nicht starten: Der Pfad seines Ordners ist länger, als Windows-Programme ihn verwenden können (259 Zeichen); verschieben Sie den Ordner weiter nach oben, etwa nach ~/Games</translation>
+    </message>
+    <message>
+        <source>Wine could not start it: the Wine prefix was made before Wine&apos;s 32-bit part was installed</source>
+        <translation>Wine konnte es nicht starten: Das Wine-Präfix wurde angelegt, bevor der 32-Bit-Teil von Wine installiert war</translation>
+    </message>
+    <message>
+        <source>%1 in %2; keep one</source>
+        <translation>%1 in %2; behalten Sie nur eine</translation>
+    </message>
+    <message>
+        <source>the link %1</source>
+        <translation>die Verknüpfung %1</translation>
+    </message>
+    <message>
+        <source>%1 has a name that is not UTF-8</source>
+        <translation>%1 hat einen Namen, der kein UTF-8 ist</translation>
+    </message>
+    <message>
+        <source>%1 has a name that ends with a dot or a space</source>
+        <translation>%1 hat einen Namen, der mit einem Punkt oder Leerzeichen endet</translation>
+    </message>
+    <message>
+        <source>%1 has a backslash in its name</source>
+        <translation>%1 hat einen Backslash im Namen</translation>
+    </message>
+    <message>
+        <source>%1; rename it</source>
+        <translation>%1; benennen Sie es um</translation>
+    </message>
+    <message>
+        <source>not found beside vexalo-config (%1), in the working directory (%2) or in PATH (%3). Open the tool on the renderer&apos;s folder: vexalo-config FOLDER in a terminal, a launcher whose command names the folder, or the folder dropped on the tool&apos;s launcher</source>
+        <translation>weder neben vexalo-config (%1) noch im Arbeitsverzeichnis (%2) oder im PATH (%3) gefunden. Öffnen Sie das Programm im Ordner des Renderers: mit vexalo-config FOLDER in einem Terminal, mit einem Starter, dessen Befehl den Ordner nennt, oder indem Sie den Ordner auf den Starter des Programms ziehen</translation>
+    </message>
+    <message>
+        <source>its interpreter %1 is missing</source>
+        <translation>sein Interpreter %1 fehlt</translation>
+    </message>
+    <message>
+        <source>ended by signal %1</source>
+        <translation>durch Signal %1 beendet</translation>
+    </message>
+    <message>
+        <source>exit status %1</source>
+        <translation>Exit-Status %1</translation>
+    </message>
+    <message>
+        <source>move it aside and the next start makes a new one: mv %1 %2</source>
+        <translation>verschieben Sie es, dann legt der nächste Start ein neues an: mv %1 %2</translation>
+    </message>
+    <message>
+        <source>is writable by all (mode %1)</source>
+        <translation>ist für alle beschreibbar (Modus %1)</translation>
+    </message>
+    <message>
+        <source>belongs to user %1</source>
+        <translation>gehört dem Benutzer %1</translation>
+    </message>
+    <message>
+        <source>gives user %1 write access through an ACL</source>
+        <translation>gibt dem Benutzer %1 über eine ACL Schreibzugriff</translation>
+    </message>
+    <message>
+        <source>gives group %1 write access through an ACL</source>
+        <translation>gibt der Gruppe %1 über eine ACL Schreibzugriff</translation>
+    </message>
+    <message>
+        <source>is writable by group %1 (mode %2)</source>
+        <translation>ist für die Gruppe %1 beschreibbar (Modus %2)</translation>
+    </message>
+    <message>
+        <source>the drive keeps no modes of its own, so chmod cannot change this: mount it with umask=022 (for a drive the desktop mounted: udisksctl unmount -b %1, then udisksctl mount -b %1 -o umask=022), or copy the folder into your home folder</source>
+        <translation>das Laufwerk speichert keine eigenen Rechte, daher kann chmod das nicht ändern: hängen Sie es mit umask=022 ein (bei einem Laufwerk, das der Desktop eingehängt hat: udisksctl unmount -b %1, dann udisksctl mount -b %1 -o umask=022), oder kopieren Sie den Ordner in Ihren persönlichen Ordner</translation>
+    </message>
+    <message>
+        <source>%1 &apos;%2&apos; takes it away</source>
+        <translation>%1 &apos;%2&apos; entzieht es</translation>
+    </message>
+    <message>
+        <source>%1: its ACL cannot be read (%2)</source>
+        <translation>%1: seine ACL kann nicht gelesen werden (%2)</translation>
+    </message>
+</context>
+<context>
     <name>Progress</name>
     <message>
         <source>Stop Waiting</source>
@@ -59,6 +238,17 @@ Wine goes on when you stop waiting.</source>
 
 Beim ersten Start richtet sich Wine ein; das kann eine Minute dauern.
 Wine macht weiter, auch wenn Sie nicht mehr warten.</translation>
+    </message>
+</context>
+<context>
+    <name>Save</name>
+    <message>
+        <source>a link owned by another user, not followed</source>
+        <translation>eine Verknüpfung, die einem anderen Benutzer gehört, nicht gefolgt</translation>
+    </message>
+    <message>
+        <source>a link to a file that does not exist, not created through</source>
+        <translation>eine Verknüpfung auf eine Datei, die es nicht gibt, nicht durch sie angelegt</translation>
     </message>
 </context>
 <context>

@@ -46,6 +46,185 @@ ejecuta con Wine.</translation>
     </message>
 </context>
 <context>
+    <name>Launch</name>
+    <message>
+        <source>the working directory has no name Wine could use</source>
+        <translation>el directorio de trabajo no tiene un nombre que Wine pueda usar</translation>
+    </message>
+    <message>
+        <source>could not start a session: %1</source>
+        <translation>no se pudo iniciar una sesión: %1</translation>
+    </message>
+    <message>
+        <source>could not fork: %1</source>
+        <translation>no se pudo crear un proceso: %1</translation>
+    </message>
+    <message>
+        <source>could not make a pipe: %1</source>
+        <translation>no se pudo crear una tubería: %1</translation>
+    </message>
+    <message>
+        <source>, and Wine loads DLLs from it</source>
+        <translation>, y Wine carga DLL desde ella</translation>
+    </message>
+    <message>
+        <source>owned by another user, not started</source>
+        <translation>pertenece a otro usuario, no se ha iniciado</translation>
+    </message>
+    <message>
+        <source>writable by other users, not started</source>
+        <translation>otros usuarios pueden modificarlo, no se ha iniciado</translation>
+    </message>
+    <message>
+        <source>not a valid Windows program; copy or download it again</source>
+        <translation>no es un programa de Windows válido; cópielo o descárguelo de nuevo</translation>
+    </message>
+    <message>
+        <source>a Windows program; install Wine to start it: sudo apt update &amp;&amp; sudo apt install wine</source>
+        <translation>un programa de Windows; instale Wine para iniciarlo: sudo apt update &amp;&amp; sudo apt install wine</translation>
+    </message>
+    <message>
+        <source>not found beside vexalo-config, in the working directory or in PATH</source>
+        <translation>no se encuentra junto a vexalo-config, en el directorio de trabajo ni en el PATH</translation>
+    </message>
+    <message>
+        <source>a Windows program for a processor that Wine on this machine cannot run; get the renderer&apos;s build for PCs (x86)</source>
+        <translation>un programa de Windows para un procesador que Wine no puede ejecutar en esta máquina; consiga la versión del renderizador para PC (x86)</translation>
+    </message>
+    <message>
+        <source>a 32-bit Windows program; install Wine&apos;s 32-bit part: sudo dpkg --add-architecture i386 &amp;&amp; sudo apt update &amp;&amp; sudo apt install wine32:i386</source>
+        <translation>un programa de Windows de 32 bits; instale la parte de 32 bits de Wine: sudo dpkg --add-architecture i386 &amp;&amp; sudo apt update &amp;&amp; sudo apt install wine32:i386</translation>
+    </message>
+    <message>
+        <source>a 64-bit Windows program; install Wine&apos;s 64-bit part: sudo apt update &amp;&amp; sudo apt install wine64</source>
+        <translation>un programa de Windows de 64 bits; instale la parte de 64 bits de Wine: sudo apt update &amp;&amp; sudo apt install wine64</translation>
+    </message>
+    <message>
+        <source>Wine could not start it</source>
+        <translation>Wine no pudo iniciarlo</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>no es un archivo normal</translation>
+    </message>
+    <message>
+        <source>on a file system that does not allow running programs (mounted noexec)</source>
+        <translation>en un sistema de archivos que no permite ejecutar programas (montado con noexec)</translation>
+    </message>
+    <message>
+        <source>its interpreter is missing</source>
+        <translation>falta su intérprete</translation>
+    </message>
+    <message>
+        <source>its first line ends with a carriage return (Windows line endings)</source>
+        <translation>su primera línea termina con un retorno de carro (finales de línea de Windows)</translation>
+    </message>
+    <message>
+        <source>could not be checked, not started</source>
+        <translation>no se pudo comprobar, no se ha iniciado</translation>
+    </message>
+    <message>
+        <source>several files of this name in different case, none started</source>
+        <translation>varios archivos con este nombre en distintas mayúsculas y minúsculas, no se ha iniciado ninguno</translation>
+    </message>
+    <message>
+        <source>a name Wine would change, so it could start another file; not started</source>
+        <translation>un nombre que Wine cambiaría, de modo que podría iniciar otro archivo; no se ha iniciado</translation>
+    </message>
+    <message>
+        <source>a program for UEFI firmware, not a Windows program that Wine runs; get the renderer&apos;s Windows build</source>
+        <translation>un programa para firmware UEFI, no un programa de Windows que Wine ejecute; consiga la versión para Windows del renderizador</translation>
+    </message>
+    <message>
+        <source>a 32-bit Windows program; install Wine with its 32-bit part: sudo dpkg --add-architecture i386 &amp;&amp; sudo apt update &amp;&amp; sudo apt install wine wine32:i386</source>
+        <translation>un programa de Windows de 32 bits; instale Wine con su parte de 32 bits: sudo dpkg --add-architecture i386 &amp;&amp; sudo apt update &amp;&amp; sudo apt install wine wine32:i386</translation>
+    </message>
+    <message>
+        <source>Wine could not start it: its folder&apos;s path is longer than Windows programs can use (259 characters); move the folder higher up, as into ~/Games</source>
+        <translation>Wine no pudo iniciarlo: la ruta de su carpeta es más larga de lo que los programas de Windows pueden usar (259 caracteres); mueva la carpeta más arriba, por ejemplo a ~/Games</translation>
+    </message>
+    <message>
+        <source>Wine could not start it: the Wine prefix was made before Wine&apos;s 32-bit part was installed</source>
+        <translation>Wine no pudo iniciarlo: el prefijo de Wine se creó antes de instalar la parte de 32 bits de Wine</translation>
+    </message>
+    <message>
+        <source>%1 in %2; keep one</source>
+        <translation>%1 en %2; conserve solo uno</translation>
+    </message>
+    <message>
+        <source>the link %1</source>
+        <translation>el enlace %1</translation>
+    </message>
+    <message>
+        <source>%1 has a name that is not UTF-8</source>
+        <translation>%1 tiene un nombre que no es UTF-8</translation>
+    </message>
+    <message>
+        <source>%1 has a name that ends with a dot or a space</source>
+        <translation>%1 tiene un nombre que termina en punto o en espacio</translation>
+    </message>
+    <message>
+        <source>%1 has a backslash in its name</source>
+        <translation>%1 tiene una barra invertida en su nombre</translation>
+    </message>
+    <message>
+        <source>%1; rename it</source>
+        <translation>%1; cámbielo de nombre</translation>
+    </message>
+    <message>
+        <source>not found beside vexalo-config (%1), in the working directory (%2) or in PATH (%3). Open the tool on the renderer&apos;s folder: vexalo-config FOLDER in a terminal, a launcher whose command names the folder, or the folder dropped on the tool&apos;s launcher</source>
+        <translation>no se encuentra junto a vexalo-config (%1), en el directorio de trabajo (%2) ni en el PATH (%3). Abra la herramienta en la carpeta del renderizador: vexalo-config FOLDER en una terminal, un lanzador cuya orden nombre la carpeta, o la carpeta soltada sobre el lanzador de la herramienta</translation>
+    </message>
+    <message>
+        <source>its interpreter %1 is missing</source>
+        <translation>falta su intérprete %1</translation>
+    </message>
+    <message>
+        <source>ended by signal %1</source>
+        <translation>terminado por la señal %1</translation>
+    </message>
+    <message>
+        <source>exit status %1</source>
+        <translation>estado de salida %1</translation>
+    </message>
+    <message>
+        <source>move it aside and the next start makes a new one: mv %1 %2</source>
+        <translation>muévalo a otro sitio y el próximo inicio creará uno nuevo: mv %1 %2</translation>
+    </message>
+    <message>
+        <source>is writable by all (mode %1)</source>
+        <translation>todos pueden modificarlo (modo %1)</translation>
+    </message>
+    <message>
+        <source>belongs to user %1</source>
+        <translation>pertenece al usuario %1</translation>
+    </message>
+    <message>
+        <source>gives user %1 write access through an ACL</source>
+        <translation>da al usuario %1 permiso de escritura mediante una ACL</translation>
+    </message>
+    <message>
+        <source>gives group %1 write access through an ACL</source>
+        <translation>da al grupo %1 permiso de escritura mediante una ACL</translation>
+    </message>
+    <message>
+        <source>is writable by group %1 (mode %2)</source>
+        <translation>el grupo %1 puede modificarlo (modo %2)</translation>
+    </message>
+    <message>
+        <source>the drive keeps no modes of its own, so chmod cannot change this: mount it with umask=022 (for a drive the desktop mounted: udisksctl unmount -b %1, then udisksctl mount -b %1 -o umask=022), or copy the folder into your home folder</source>
+        <translation>la unidad no guarda permisos propios, así que chmod no puede cambiar esto: móntela con umask=022 (para una unidad que montó el escritorio: udisksctl unmount -b %1 y luego udisksctl mount -b %1 -o umask=022), o copie la carpeta en su carpeta personal</translation>
+    </message>
+    <message>
+        <source>%1 &apos;%2&apos; takes it away</source>
+        <translation>%1 &apos;%2&apos; lo retira</translation>
+    </message>
+    <message>
+        <source>%1: its ACL cannot be read (%2)</source>
+        <translation>%1: no se puede leer su ACL (%2)</translation>
+    </message>
+</context>
+<context>
     <name>Progress</name>
     <message>
         <source>Stop Waiting</source>
@@ -60,6 +239,17 @@ Wine goes on when you stop waiting.</source>
 
 En el primer inicio Wine se configura, lo que puede tardar un minuto.
 Wine sigue aunque usted deje de esperar.</translation>
+    </message>
+</context>
+<context>
+    <name>Save</name>
+    <message>
+        <source>a link owned by another user, not followed</source>
+        <translation>un enlace que pertenece a otro usuario, no se ha seguido</translation>
+    </message>
+    <message>
+        <source>a link to a file that does not exist, not created through</source>
+        <translation>un enlace a un archivo que no existe, no se crea nada a través de él</translation>
     </message>
 </context>
 <context>

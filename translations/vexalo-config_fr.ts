@@ -46,6 +46,185 @@ s’exécute par Wine.</translation>
     </message>
 </context>
 <context>
+    <name>Launch</name>
+    <message>
+        <source>the working directory has no name Wine could use</source>
+        <translation>le répertoire de travail n’a pas de nom que Wine puisse utiliser</translation>
+    </message>
+    <message>
+        <source>could not start a session: %1</source>
+        <translation>impossible de démarrer une session : %1</translation>
+    </message>
+    <message>
+        <source>could not fork: %1</source>
+        <translation>impossible de créer un processus : %1</translation>
+    </message>
+    <message>
+        <source>could not make a pipe: %1</source>
+        <translation>impossible de créer un tube : %1</translation>
+    </message>
+    <message>
+        <source>, and Wine loads DLLs from it</source>
+        <translation>, et Wine y charge des DLL</translation>
+    </message>
+    <message>
+        <source>owned by another user, not started</source>
+        <translation>appartient à un autre utilisateur, non démarré</translation>
+    </message>
+    <message>
+        <source>writable by other users, not started</source>
+        <translation>modifiable par d’autres utilisateurs, non démarré</translation>
+    </message>
+    <message>
+        <source>not a valid Windows program; copy or download it again</source>
+        <translation>pas un programme Windows valide ; copiez-le ou téléchargez-le à nouveau</translation>
+    </message>
+    <message>
+        <source>a Windows program; install Wine to start it: sudo apt update &amp;&amp; sudo apt install wine</source>
+        <translation>un programme Windows ; installez Wine pour le démarrer : sudo apt update &amp;&amp; sudo apt install wine</translation>
+    </message>
+    <message>
+        <source>not found beside vexalo-config, in the working directory or in PATH</source>
+        <translation>introuvable à côté de vexalo-config, dans le répertoire de travail et dans le PATH</translation>
+    </message>
+    <message>
+        <source>a Windows program for a processor that Wine on this machine cannot run; get the renderer&apos;s build for PCs (x86)</source>
+        <translation>un programme Windows pour un processeur que Wine ne peut pas exécuter sur cette machine ; procurez-vous la version du moteur de rendu pour PC (x86)</translation>
+    </message>
+    <message>
+        <source>a 32-bit Windows program; install Wine&apos;s 32-bit part: sudo dpkg --add-architecture i386 &amp;&amp; sudo apt update &amp;&amp; sudo apt install wine32:i386</source>
+        <translation>un programme Windows 32 bits ; installez la partie 32 bits de Wine : sudo dpkg --add-architecture i386 &amp;&amp; sudo apt update &amp;&amp; sudo apt install wine32:i386</translation>
+    </message>
+    <message>
+        <source>a 64-bit Windows program; install Wine&apos;s 64-bit part: sudo apt update &amp;&amp; sudo apt install wine64</source>
+        <translation>un programme Windows 64 bits ; installez la partie 64 bits de Wine : sudo apt update &amp;&amp; sudo apt install wine64</translation>
+    </message>
+    <message>
+        <source>Wine could not start it</source>
+        <translation>Wine n’a pas pu le démarrer</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>pas un fichier ordinaire</translation>
+    </message>
+    <message>
+        <source>on a file system that does not allow running programs (mounted noexec)</source>
+        <translation>sur un système de fichiers qui n’autorise pas l’exécution de programmes (monté avec noexec)</translation>
+    </message>
+    <message>
+        <source>its interpreter is missing</source>
+        <translation>son interpréteur est absent</translation>
+    </message>
+    <message>
+        <source>its first line ends with a carriage return (Windows line endings)</source>
+        <translation>sa première ligne se termine par un retour chariot (fins de ligne Windows)</translation>
+    </message>
+    <message>
+        <source>could not be checked, not started</source>
+        <translation>n’a pas pu être vérifié, non démarré</translation>
+    </message>
+    <message>
+        <source>several files of this name in different case, none started</source>
+        <translation>plusieurs fichiers de ce nom avec une casse différente, aucun démarré</translation>
+    </message>
+    <message>
+        <source>a name Wine would change, so it could start another file; not started</source>
+        <translation>un nom que Wine modifierait, si bien qu’il pourrait démarrer un autre fichier ; non démarré</translation>
+    </message>
+    <message>
+        <source>a program for UEFI firmware, not a Windows program that Wine runs; get the renderer&apos;s Windows build</source>
+        <translation>un programme pour micrologiciel UEFI, pas un programme Windows que Wine exécute ; procurez-vous la version Windows du moteur de rendu</translation>
+    </message>
+    <message>
+        <source>a 32-bit Windows program; install Wine with its 32-bit part: sudo dpkg --add-architecture i386 &amp;&amp; sudo apt update &amp;&amp; sudo apt install wine wine32:i386</source>
+        <translation>un programme Windows 32 bits ; installez Wine avec sa partie 32 bits : sudo dpkg --add-architecture i386 &amp;&amp; sudo apt update &amp;&amp; sudo apt install wine wine32:i386</translation>
+    </message>
+    <message>
+        <source>Wine could not start it: its folder&apos;s path is longer than Windows programs can use (259 characters); move the folder higher up, as into ~/Games</source>
+        <translation>Wine n’a pas pu le démarrer : le chemin de son dossier est plus long que ce que les programmes Windows peuvent utiliser (259 caractères) ; déplacez le dossier plus haut, par exemple dans ~/Games</translation>
+    </message>
+    <message>
+        <source>Wine could not start it: the Wine prefix was made before Wine&apos;s 32-bit part was installed</source>
+        <translation>Wine n’a pas pu le démarrer : le préfixe Wine a été créé avant l’installation de la partie 32 bits de Wine</translation>
+    </message>
+    <message>
+        <source>%1 in %2; keep one</source>
+        <translation>%1 dans %2 ; n’en gardez qu’un</translation>
+    </message>
+    <message>
+        <source>the link %1</source>
+        <translation>le lien %1</translation>
+    </message>
+    <message>
+        <source>%1 has a name that is not UTF-8</source>
+        <translation>%1 a un nom qui n’est pas en UTF-8</translation>
+    </message>
+    <message>
+        <source>%1 has a name that ends with a dot or a space</source>
+        <translation>%1 a un nom qui se termine par un point ou une espace</translation>
+    </message>
+    <message>
+        <source>%1 has a backslash in its name</source>
+        <translation>%1 a une barre oblique inverse dans son nom</translation>
+    </message>
+    <message>
+        <source>%1; rename it</source>
+        <translation>%1 ; renommez-le</translation>
+    </message>
+    <message>
+        <source>not found beside vexalo-config (%1), in the working directory (%2) or in PATH (%3). Open the tool on the renderer&apos;s folder: vexalo-config FOLDER in a terminal, a launcher whose command names the folder, or the folder dropped on the tool&apos;s launcher</source>
+        <translation>introuvable à côté de vexalo-config (%1), dans le répertoire de travail (%2) et dans le PATH (%3). Ouvrez l’outil sur le dossier du moteur de rendu : vexalo-config FOLDER dans un terminal, un lanceur dont la commande nomme le dossier, ou le dossier déposé sur le lanceur de l’outil</translation>
+    </message>
+    <message>
+        <source>its interpreter %1 is missing</source>
+        <translation>son interpréteur %1 est absent</translation>
+    </message>
+    <message>
+        <source>ended by signal %1</source>
+        <translation>terminé par le signal %1</translation>
+    </message>
+    <message>
+        <source>exit status %1</source>
+        <translation>code de sortie %1</translation>
+    </message>
+    <message>
+        <source>move it aside and the next start makes a new one: mv %1 %2</source>
+        <translation>mettez-le de côté et le prochain démarrage en créera un nouveau : mv %1 %2</translation>
+    </message>
+    <message>
+        <source>is writable by all (mode %1)</source>
+        <translation>est modifiable par tous (mode %1)</translation>
+    </message>
+    <message>
+        <source>belongs to user %1</source>
+        <translation>appartient à l’utilisateur %1</translation>
+    </message>
+    <message>
+        <source>gives user %1 write access through an ACL</source>
+        <translation>donne à l’utilisateur %1 le droit d’écriture par une ACL</translation>
+    </message>
+    <message>
+        <source>gives group %1 write access through an ACL</source>
+        <translation>donne au groupe %1 le droit d’écriture par une ACL</translation>
+    </message>
+    <message>
+        <source>is writable by group %1 (mode %2)</source>
+        <translation>est modifiable par le groupe %1 (mode %2)</translation>
+    </message>
+    <message>
+        <source>the drive keeps no modes of its own, so chmod cannot change this: mount it with umask=022 (for a drive the desktop mounted: udisksctl unmount -b %1, then udisksctl mount -b %1 -o umask=022), or copy the folder into your home folder</source>
+        <translation>le lecteur ne conserve pas de droits propres, chmod ne peut donc pas changer cela : montez-le avec umask=022 (pour un lecteur monté par le bureau : udisksctl unmount -b %1, puis udisksctl mount -b %1 -o umask=022), ou copiez le dossier dans votre dossier personnel</translation>
+    </message>
+    <message>
+        <source>%1 &apos;%2&apos; takes it away</source>
+        <translation>%1 &apos;%2&apos; le retire</translation>
+    </message>
+    <message>
+        <source>%1: its ACL cannot be read (%2)</source>
+        <translation>%1 : son ACL ne peut pas être lue (%2)</translation>
+    </message>
+</context>
+<context>
     <name>Progress</name>
     <message>
         <source>Stop Waiting</source>
@@ -60,6 +239,17 @@ Wine goes on when you stop waiting.</source>
 
 Au premier démarrage, Wine se configure, ce qui peut prendre une minute.
 Wine continue même si vous n’attendez plus.</translation>
+    </message>
+</context>
+<context>
+    <name>Save</name>
+    <message>
+        <source>a link owned by another user, not followed</source>
+        <translation>un lien appartenant à un autre utilisateur, non suivi</translation>
+    </message>
+    <message>
+        <source>a link to a file that does not exist, not created through</source>
+        <translation>un lien vers un fichier qui n’existe pas, rien n’est créé à travers lui</translation>
     </message>
 </context>
 <context>
