@@ -3,6 +3,7 @@
 
 #include "core/file_metadata.h"
 #include "core/resolve_path.h"
+#include "core/translate.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -176,8 +177,9 @@ std::error_code OpenToReplace(int dir, const std::string& name, FileToReplace& f
         if (step.kind != PathStep::Link || step.status.st_uid == user || step.status.st_uid == 0)
             return {};
         const passwd* owner = ::getpwuid(step.status.st_uid);
-        refusedLink = step.name + " belongs to user " +
-                      (owner ? owner->pw_name : std::to_string(step.status.st_uid));
+        refusedLink =
+            Format(Translate("Save", "%1 belongs to user %2"),
+                   {step.name, owner ? owner->pw_name : std::to_string(step.status.st_uid)});
         return WriteError::ForeignLink;
     };
     PathEnd end;

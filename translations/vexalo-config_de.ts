@@ -250,6 +250,10 @@ Wine macht weiter, auch wenn Sie nicht mehr warten.</translation>
         <source>a link to a file that does not exist, not created through</source>
         <translation>eine Verknüpfung auf eine Datei, die es nicht gibt, nicht durch sie angelegt</translation>
     </message>
+    <message>
+        <source>%1 belongs to user %2</source>
+        <translation>%1 gehört dem Benutzer %2</translation>
+    </message>
 </context>
 <context>
     <name>Startup</name>

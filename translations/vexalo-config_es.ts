@@ -251,6 +251,10 @@ Wine sigue aunque usted deje de esperar.</translation>
         <source>a link to a file that does not exist, not created through</source>
         <translation>un enlace a un archivo que no existe, no se crea nada a través de él</translation>
     </message>
+    <message>
+        <source>%1 belongs to user %2</source>
+        <translation>%1 pertenece al usuario %2</translation>
+    </message>
 </context>
 <context>
     <name>Startup</name>

@@ -251,6 +251,10 @@ Wine continue même si vous n’attendez plus.</translation>
         <source>a link to a file that does not exist, not created through</source>
         <translation>un lien vers un fichier qui n’existe pas, rien n’est créé à travers lui</translation>
     </message>
+    <message>
+        <source>%1 belongs to user %2</source>
+        <translation>%1 appartient à l’utilisateur %2</translation>
+    </message>
 </context>
 <context>
     <name>Startup</name>
