@@ -114,9 +114,22 @@ start_tool() {
     await_window
 }
 
+# The tool's visible windows, its own and its message boxes. xdotool dies of an X error when a
+# window it walks past is destroyed meanwhile, as openbox takes a closed window's frame down
+# a moment after its client ends: then it is asked again.
+tool_windows() {
+    local try
+    for try in 1 2 3 4 5; do
+        xdotool search --onlyvisible --name '^Vexalo Configuration$' 2>"$WORK/xdotool.err" && return
+        grep -q 'X Error' "$WORK/xdotool.err" || return 1
+    done
+    return 1
+}
+
 # Waits for the window of the tool started as TOOL_PID to be shown and managed; sets WID.
 await_window() {
-    WID="$(timeout 20 xdotool search --sync --onlyvisible --name '^Vexalo Configuration$' | head -1)"
+    wait_for 20 tool_windows || fail "the window did not appear"
+    WID="$(tool_windows | head -1)"
     [ -n "$WID" ] || fail "the window did not appear"
     WINDOW_WIDTH="$(xwininfo -id "$WID" | sed -n 's/^ *Width: //p')"
     wait_for 10 sh -c "xprop -id $WID _NET_FRAME_EXTENTS 2>/dev/null | grep -q '='" ||
@@ -172,7 +185,7 @@ expect_exit() {
 # The tool's message boxes: dialog-type windows besides the main window.
 report_windows() {
     local w
-    for w in $(xdotool search --onlyvisible --name '^Vexalo Configuration$' 2>/dev/null); do
+    for w in $(tool_windows); do
         [ "$w" = "$WID" ] && continue
         xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q DIALOG && echo "$w"
     done
@@ -182,9 +195,9 @@ has_report() { [ -n "$(report_windows)" ]; }
 
 # Waits for exactly one failure report and dismisses it with Enter.
 dismiss_one_report() {
-    wait_for 20 has_report || fail "no failure report appeared"
-    local boxes
-    boxes="$(report_windows)"
+    local boxes=""
+    found_reports() { boxes="$(report_windows)"; [ -n "$boxes" ]; }
+    wait_for 20 found_reports || fail "no failure report appeared"
     [ "$(echo "$boxes" | wc -l)" -eq 1 ] || fail "more than one report: $boxes"
     xdotool windowactivate --sync "$boxes" key Return
 }
