@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "app/command_line.h"
 #include "app/translations.h"
+#include "app/without_gl.h"
 #include "core/translate.h"
-#include "core/wayland_compositor.h"
 #include "dialog/commands.h"
 #include "dialog/form1.h"
 
@@ -148,26 +148,6 @@ void RequireDrawableScreen()
                           .arg(screen->depth()));
 }
 
-// Qt's Wayland plugin loads its EGL buffer integration when the window opens, and with it
-// the whole GL stack (Mesa's driver, LLVM: some 50 MiB and 50 ms), though the window only ever
-// paints into shared memory. Qt 6.4 asks that integration whether it may draw a title bar,
-// so it stays where the compositor leaves the title bar to the client (GNOME, weston); where
-// the compositor draws it (sway, KDE), none is loaded. Qt reads the choice while the window
-// opens; it is taken back then, so the renderer gets the user's own environment.
-bool OpenWithoutGlBuffers()
-{
-    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-    QByteArray display = qgetenv("WAYLAND_DISPLAY");
-    if (display.isEmpty() && platform.startsWith("wayland"))
-        display = "wayland-0";
-    if ((!platform.isEmpty() && !platform.startsWith("wayland")) || display.isEmpty() ||
-        qEnvironmentVariableIsSet("QT_WAYLAND_CLIENT_BUFFER_INTEGRATION") ||
-        !vexalo::CompositorDecoratesWindows(display.toStdString()))
-        return false;
-    qputenv("QT_WAYLAND_CLIENT_BUFFER_INTEGRATION", "none");
-    return true;
-}
-
 // With no session bus to reach (ssh -X, a bare X session), Qt's bus library would start one
 // for the tool (dbus-launch), which outlives it and holds its X connection open: "ssh -X host
 // vexalo-config" would never return. Without a session bus there is no accessibility bus to
@@ -202,7 +182,8 @@ int main(int argc, char* argv[])
         reportedFailureStatus = end->status;
 
     qtMessageHandler = qInstallMessageHandler(HoldMessage);
-    withoutGlBuffers = OpenWithoutGlBuffers();
+    const vexalo::WithoutGl withoutGl = vexalo::OpenWithoutGl();
+    withoutGlBuffers = withoutGl == vexalo::WithoutGl::NoBufferIntegration;
     // GTK, loaded by Qt's GTK theme, would register a second, empty application on the
     // accessibility bus beside Qt's, and screen readers may pick the empty one. GTK reads the
     // switch while Qt starts; then it goes, so the renderer gets the user's own environment.
@@ -239,8 +220,7 @@ int main(int argc, char* argv[])
 
     vexalo::Form1 form;
     form.show();
-    if (withoutGlBuffers)
-        qunsetenv("QT_WAYLAND_CLIENT_BUFFER_INTEGRATION");
+    vexalo::TakeBack(withoutGl);
     ReleaseHeldMessages();
     QApplication::exec();
     return form.exitStatus();

@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <string>
+
+namespace vexalo {
+
+// The stand-in EGL vendor (app/egl_standin.c) and the manifest by which libglvnd finds it, in
+// the package's private library folder: lib/vexalo-config/egl beside the binary's bin/ as
+// installed, the same place relative to the binary in the build tree. Paths as the kernel names
+// the running binary; empty where it does not. Never throws but std::bad_alloc.
+std::string StandInEglManifest();
+std::string StandInEglLibrary();
+
+} // namespace vexalo
