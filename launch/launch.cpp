@@ -2,6 +2,7 @@
 #include "launch/launch.h"
 
 #include "core/error.h"
+#include "core/private_files.h"
 #include "launch/activation.h"
 #include "launch/lookup.h"
 #include "launch/plan.h"
@@ -67,12 +68,14 @@ std::vector<std::string> RendererEnvironment(const std::vector<std::string>& ent
     const auto name = [](std::string_view entry) { return entry.substr(0, entry.find('=') + 1); };
     static constexpr std::array<std::string_view, 2> kConsumed = {"DESKTOP_STARTUP_ID=",
                                                                   "XDG_ACTIVATION_TOKEN="};
+    // The tool's own EGL vendor, chosen for its window alone; a user's choice is passed on.
+    const std::string standInEgl = "__EGL_VENDOR_LIBRARY_FILENAMES=" + StandInEglManifest();
     std::vector<std::string> environment;
     for (char** entry = environ; *entry; ++entry) {
         const std::string_view own = name(*entry);
         const auto replaced = [&](std::string_view other) { return name(other) == own; };
         if (std::none_of(kConsumed.begin(), kConsumed.end(), replaced) &&
-            std::none_of(entries.begin(), entries.end(), replaced))
+            std::none_of(entries.begin(), entries.end(), replaced) && *entry != standInEgl)
             environment.emplace_back(*entry);
     }
     environment.insert(environment.end(), entries.begin(), entries.end());
