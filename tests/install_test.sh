@@ -6,6 +6,7 @@
 # scripts/package.sh (from the release build) instead,
 # checks its files, its dependencies and lintian, and installs it into a scratch root.
 set -euo pipefail
+: "${VEXALO_EGL_STANDIN_DIR:?set VEXALO_EGL_STANDIN_DIR to the folder of the stand-in EGL vendor, e.g. lib/vexalo-config/egl}"
 build="$1"
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
@@ -24,8 +25,11 @@ files=(
     share/vexalo-config/translations/vexalo-config_de.qm
     share/vexalo-config/translations/vexalo-config_es.qm
     share/vexalo-config/translations/vexalo-config_fr.qm
+    "$VEXALO_EGL_STANDIN_DIR/egl_standin.json"
+    "$VEXALO_EGL_STANDIN_DIR/libEGL_vexalo_standin.so"
 )
 
+# Files installed under $1 for the prefix $2 (a package's are unpacked elsewhere).
 check_installed() {
     local prefix="$1" file entry="$1/share/applications/io.github.vexalo.Config.desktop"
     for file in "${files[@]}"; do
@@ -42,11 +46,33 @@ check_installed() {
     warnings="$(zcat "$prefix/share/man/man1/vexalo-config.1.gz" |
         LC_ALL=C.UTF-8 groff -ww -man -Tutf8 -z 2>&1)"
     [ -z "$warnings" ] || fail "man page: $warnings"
+    # libglvnd opens the library the manifest names, as named: the one installed beside it.
+    local library="$2/$VEXALO_EGL_STANDIN_DIR/libEGL_vexalo_standin.so"
+    grep -qF "\"library_path\" : \"$library\"" "$prefix/$VEXALO_EGL_STANDIN_DIR/egl_standin.json" ||
+        fail "the stand-in EGL manifest names another library: $(cat "$prefix/$VEXALO_EGL_STANDIN_DIR/egl_standin.json")"
+}
+
+# libglvnd offered only the stand-in vendor takes it, and it answers for Wayland alone: a display
+# that initializes to EGL 1.4 and has no configurations.
+check_egl_standin() {
+    __EGL_VENDOR_LIBRARY_FILENAMES="$1/$VEXALO_EGL_STANDIN_DIR/egl_standin.json" python3 -c '
+import ctypes
+egl = ctypes.CDLL("libEGL.so.1")
+egl.eglGetPlatformDisplay.restype = ctypes.c_void_p
+egl.eglQueryString.restype = ctypes.c_char_p
+wayland = egl.eglGetPlatformDisplay(0x31D8, ctypes.c_void_p(1), None)
+x11 = egl.eglGetPlatformDisplay(0x31D5, ctypes.c_void_p(1), None)
+major, minor, count = ctypes.c_int(), ctypes.c_int(), ctypes.c_int(-1)
+ok = wayland and egl.eglInitialize(ctypes.c_void_p(wayland), ctypes.byref(major), ctypes.byref(minor))
+ok = ok and egl.eglGetConfigs(ctypes.c_void_p(wayland), None, 0, ctypes.byref(count))
+print(wayland is not None, x11 is None, major.value, minor.value, count.value)' |
+        grep -qx 'True True 1 4 0' || fail "the stand-in EGL vendor does not answer"
 }
 
 if [ "${2:-}" != package ]; then
     cmake --install "$build" --prefix "$scratch" >/dev/null
-    check_installed "$scratch"
+    check_installed "$scratch" "$scratch"
+    check_egl_standin "$scratch"
     echo "PASS: installed"
     exit 0
 fi
@@ -81,7 +107,7 @@ out="$(dpkg --root="$root" --log=/dev/null --force-depends --force-not-root -i "
     fail "dpkg -i: $out"
 dpkg-query --admindir="$root/var/lib/dpkg" -W -f='${Status}' vexalo-config | grep -qx 'install ok installed' ||
     fail "not installed"
-check_installed "$root/usr"
+check_installed "$root/usr" /usr
 # The packaged binary is the one built here, and it answers without a display.
 version="$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/usr/bin/vexalo-config" --version)"
 [ "$version" = "vexalo-config 1.00" ] || fail "packaged --version: $version"

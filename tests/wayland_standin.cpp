@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Stands in for the renderer on Wayland: maps one small window, activates it with the token
 // it was given in XDG_ACTIVATION_TOKEN, as a toolkit does, and writes "token=VALUE" and
-// "startup_id=VALUE" (or "none") to the file named in RENDERER_RECORD. Then keeps running. Its app
-// id is "renderer-standin", or the argument given.
+// "startup_id=VALUE" (or "none"), then "NAME=value" for each of the tool's own Wayland variables
+// it got, to the file named in RENDERER_RECORD. Then keeps running. Its app id is
+// "renderer-standin", or the argument given.
 #include "xdg-activation-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
 
@@ -121,8 +122,10 @@ int main(int argc, char** argv)
             std::fprintf(f, "token=%s\nstartup_id=%s\n", token ? token : "none",
                          startupId ? startupId : "none");
             // What the tool set for its own window only must not reach the renderer.
-            if (const char* integration = std::getenv("QT_WAYLAND_CLIENT_BUFFER_INTEGRATION"))
-                std::fprintf(f, "buffer_integration=%s\n", integration);
+            for (const char* name :
+                 {"QT_WAYLAND_CLIENT_BUFFER_INTEGRATION", "__EGL_VENDOR_LIBRARY_FILENAMES"})
+                if (const char* value = std::getenv(name))
+                    std::fprintf(f, "%s=%s\n", name, value);
             std::fclose(f);
             std::rename(part.c_str(), record);
         }

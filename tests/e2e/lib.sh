@@ -73,15 +73,55 @@ start_window_manager() {
         fail "openbox did not start"
 }
 
-# Starts a session bus and turns accessibility on, as a screen reader does when it starts.
-start_screen_reader_session() {
+start_session_bus() {
     dbus-daemon --session --fork --print-address=1 --print-pid=3 \
         3>"$WORK/bus.pid" >"$WORK/bus.address"
     export DBUS_SESSION_BUS_ADDRESS="$(head -1 "$WORK/bus.address")"
     PIDS+=("$(cat "$WORK/bus.pid")")
+}
+
+# Starts a session bus and turns accessibility on, as a screen reader does when it starts.
+start_screen_reader_session() {
+    start_session_bus
     wait_for 20 dbus-send --session --dest=org.a11y.Bus --print-reply /org/a11y/bus \
         org.freedesktop.DBus.Properties.Set string:org.a11y.Status string:IsEnabled \
         variant:boolean:true >/dev/null || fail "the accessibility bus did not start"
+}
+
+# Headless Wayland compositors, as a user's (sway refuses root); each sets WAYLAND_DISPLAY.
+# weston and GNOME's mutter leave the title bar to the client, sway draws it.
+socket_ready() { [ -S "$XDG_RUNTIME_DIR/$1" ]; }
+
+start_weston() {
+    weston --backend=headless-backend.so --socket=wayland-vexalo --idle-time=0 \
+        >"$WORK/compositor.log" 2>&1 &
+    PIDS+=($!)
+    wait_for 20 socket_ready wayland-vexalo || fail "weston did not start: $(cat "$WORK/compositor.log")"
+    export WAYLAND_DISPLAY=wayland-vexalo
+}
+
+# $1, if given, is sway's configuration.
+start_sway() {
+    echo "${1:-}" >"$WORK/sway.config"
+    WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
+        sway -c "$WORK/sway.config" >"$WORK/compositor.log" 2>&1 &
+    PIDS+=($!)
+    # sway opens its IPC socket once it has read its configuration and is ready for clients.
+    wait_for 20 sh -c 'ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock >/dev/null 2>&1' ||
+        fail "sway did not start: $(cat "$WORK/compositor.log")"
+    SWAYSOCK="$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock)"
+    WAYLAND_DISPLAY="$(cd "$XDG_RUNTIME_DIR" && ls wayland-* | grep -v lock | head -1)"
+    export SWAYSOCK WAYLAND_DISPLAY
+}
+
+# mutter, as GNOME runs it, wants a session bus: it gets one of its own.
+start_mutter() {
+    start_session_bus
+    mutter --headless --wayland --no-x11 --virtual-monitor 1280x1024 \
+        --wayland-display=wayland-vexalo >"$WORK/compositor.log" 2>&1 &
+    PIDS+=($!)
+    wait_for 20 socket_ready wayland-vexalo || fail "mutter did not start: $(cat "$WORK/compositor.log")"
+    export WAYLAND_DISPLAY=wayland-vexalo
 }
 
 # Installs the tool as $WORK/install/vexalo-config, so a renderer can be put beside it.
@@ -209,3 +249,32 @@ expected_config() {
 }
 
 same_bytes() { cmp -s "$1" "$2" || fail "$1 differs from $2: $(od -c "$1" | head -5)"; }
+
+# The first buffer a Wayland client committed on a surface whose xdg_surface acked a configure,
+# from its WAYLAND_DEBUG=client log $1, as "MS WIDTHxHEIGHT" (size "?" for a buffer not made
+# from shared memory). MS counts from $2, a launch stamp in µs of CLOCK_REALTIME, which
+# libwayland stamps its lines with ("[%7u.%03u]" ms, blank-padded), cut to 32 bits: the
+# difference is taken modulo 2^32. libwayland 1.23 names the event queue after the stamp
+# ("{Default Queue}") and objects as "wl_buffer#7": both read as 1.21's lines.
+first_buffer() {
+    awk -v t0="$((${2:-0} % 4294967296))" '
+        {
+            sub(/^\[ +/, "[")
+            if ((i = index($0, "] {")) > 0)
+                $0 = substr($0, 1, i) substr($0, i + index(substr($0, i), "}"))
+            gsub(/#/, "@")
+        }
+        $2 != "->" { next }
+        { split($3, call, /[.(]/) }
+        call[2] == "get_xdg_surface" { gsub(/[,)]/, ""); surface[$5] = $6 }
+        call[2] == "ack_configure" { acked[surface[call[1]]] = 1 }
+        call[2] == "create_buffer" { gsub(/,/, ""); size[$5] = $7 "x" $8 }
+        call[2] == "attach" { b = call[3]; sub(/,$/, "", b); attached[call[1]] = b == "nil" ? "" : b }
+        call[2] == "commit" && acked[call[1]] && attached[call[1]] != "" {
+            d = int(substr($1, 2, length($1) - 2) * 1000 + 0.5) - t0
+            b = attached[call[1]]
+            printf "%.1f %s\n", (d < 0 ? d + 4294967296 : d) / 1000, b in size ? size[b] : "?"
+            exit
+        }
+        call[2] == "commit" { attached[call[1]] = "" }' "$1"
+}
