@@ -5,8 +5,9 @@
 # usage: bench/run.sh [--gnome | --wayland] [RUNS] [WARMUP]
 #   --gnome    every candidate runs as on a GNOME desktop: XDG_CURRENT_DESKTOP=GNOME (Qt then
 #              loads its GTK theme) and a session bus
-#   --wayland  instead, launch to first paint and memory as native Wayland clients of headless
-#              weston and sway (bench/wayland.sh, RUNS rounds)
+#   --wayland  instead, launch to first paint, first buffer and memory as native Wayland
+#              clients of headless weston, GNOME's mutter (also as on a GNOME desktop) and sway
+#              (bench/wayland.sh, RUNS rounds, of the build's install)
 set -euo pipefail
 gnome=false
 wayland=false
@@ -18,7 +19,7 @@ top="$(cd "$(dirname "$0")/.." && pwd)"
 "$top/scripts/deps.sh" build run bench
 (cd "$top" && cmake --preset release >/dev/null &&
     cmake --build --preset release --target vexalo-config vexalo-bench bench-bare-window \
-        bench-bare-qt-window)
+        bench-bare-qt-window manpage changelog)
 
 build="$top/build/release"
 ! $wayland || exec "$top/bench/wayland.sh" "${1:-10}"

@@ -1,66 +1,76 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Benchmarks vexalo-config as a native Wayland client of headless weston and of headless sway:
-# launch to first paint and peak memory by then, against a bare Qt window, yad and zenity.
+# Benchmarks vexalo-config as a native Wayland client of headless weston, GNOME's mutter (also
+# as on a GNOME desktop, XDG_CURRENT_DESKTOP=GNOME: Qt loads its GTK theme) and sway: launch to
+# first paint, the first buffer's size (a lost title bar shows there) and peak memory by then,
+# against a bare Qt window, yad and zenity.
 # usage: bench/wayland.sh [ROUNDS]     (bench/run.sh --wayland builds first, then runs this)
-#   VEXALO_BINARY, BARE_QT_WINDOW  the programs measured (default: build/release's)
-#   VEXALO_ENV                     NAME=value words for the tool alone, e.g.
-#                                  VEXALO_ENV=QT_WAYLAND_CLIENT_BUFFER_INTEGRATION=none
+#   VEXALO_BUILD  the build whose install is measured, and whose bare Qt window is the floor
+#                 (default: build/release)
+#   VEXALO_PREFIX an install to measure instead (of an older commit, say)
+#   VEXALO_ENV    NAME=value words for the tool alone, e.g.
+#                 VEXALO_ENV=QT_WAYLAND_CLIENT_BUFFER_INTEGRATION=wayland-egl
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 top="$(cd "$here/.." && pwd)"
 rounds="${1:-10}"
-export VEXALO_BINARY="${VEXALO_BINARY:-$top/build/release/app/vexalo-config}"
-export BARE_QT_WINDOW="${BARE_QT_WINDOW:-$top/build/release/bench/bench-bare-qt-window}"
-for p in weston sway yad zenity; do
+export VEXALO_BUILD="${VEXALO_BUILD:-$top/build/release}"
+for p in weston mutter sway yad zenity; do
     command -v "$p" >/dev/null || { echo "no $p: run scripts/deps.sh bench" >&2; exit 1; }; done
 
-# Compositors are a user's, not root's (sway refuses root): as root, stage what the run needs
-# where an unprivileged user can read it, and run as that user.
+# The tool as installed, so that it finds its private files beside it. Compositors are a
+# user's, not root's: as root, install and stage what the run needs where an unprivileged user
+# can read it, and run as that user.
 if [ "$(id -u)" -eq 0 ]; then
     stage="$(mktemp -d)"
     trap 'rm -rf "$stage"' EXIT
     mkdir -p "$stage/bench" "$stage/tests/e2e"
-    cp "$VEXALO_BINARY" "$stage/vexalo-config"
-    cp "$BARE_QT_WINDOW" "$stage/bench-bare-qt-window"
+    if [ -n "${VEXALO_PREFIX:-}" ]; then cp -a "$VEXALO_PREFIX" "$stage/prefix"
+    else cmake --install "$VEXALO_BUILD" --prefix "$stage/prefix" >/dev/null; fi
+    cp "$VEXALO_BUILD/bench/bench-bare-qt-window" "$stage/"
     cp "$here/wayland.sh" "$stage/bench/"
     cp "$top/tests/e2e/lib.sh" "$stage/tests/e2e/"
     chown -R nobody:nogroup "$stage"
     chmod 755 "$stage"
     status=0
     setpriv --reuid=nobody --regid=nogroup --clear-groups env HOME="$stage" \
-        VEXALO_BINARY="$stage/vexalo-config" BARE_QT_WINDOW="$stage/bench-bare-qt-window" \
-        bash "$stage/bench/wayland.sh" "$rounds" || status=$?
+        VEXALO_PREFIX="$stage/prefix" BARE_QT_WINDOW="$stage/bench-bare-qt-window" \
+        VEXALO_ENV="${VEXALO_ENV:-}" bash "$stage/bench/wayland.sh" "$rounds" || status=$?
     exit "$status"
 fi
 
-unset DISPLAY WAYLAND_DISPLAY SWAYSOCK
+unset DISPLAY WAYLAND_DISPLAY SWAYSOCK XDG_CURRENT_DESKTOP DBUS_SESSION_BUS_ADDRESS
+# lib.sh wants the tool's name: the installed one, set below.
+export VEXALO_BINARY=vexalo-config
 source "$top/tests/e2e/lib.sh"
+if [ -z "${VEXALO_PREFIX:-}" ]; then
+    VEXALO_PREFIX="$WORK/prefix"
+    cmake --install "$VEXALO_BUILD" --prefix "$VEXALO_PREFIX" >/dev/null
+fi
+BARE_QT_WINDOW="${BARE_QT_WINDOW:-$VEXALO_BUILD/bench/bench-bare-qt-window}"
+VEXALO_BINARY="$VEXALO_PREFIX/bin/vexalo-config"
 read -ra tool_env <<<"${VEXALO_ENV:-}"
 names=(vexalo-config bench-bare-qt-window yad zenity)
 mkdir "$WORK/scratch"
 : >"$WORK/results"
 
+# Compositor $1: weston, mutter, mutter-gnome (mutter, every candidate as on a GNOME desktop)
+# or sway.
 start_compositor() {
-    if [ "$1" = weston ]; then
-        weston --backend=headless-backend.so --socket=wayland-bench --idle-time=0 \
-            >"$WORK/compositor.log" 2>&1 &
-    else
-        : >"$WORK/sway.config"
-        WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
-            sway -c "$WORK/sway.config" >"$WORK/compositor.log" 2>&1 &
-    fi
-    PIDS=($!)
-    # sway opens its IPC socket once it has read its configuration and is ready for clients.
-    local ready=wayland-bench
-    [ "$1" = weston ] || ready='sway-ipc.*.sock'
-    wait_for 20 sh -c "ls \"\$XDG_RUNTIME_DIR\"/$ready >/dev/null 2>&1" ||
-        fail "$1 did not start: $(cat "$WORK/compositor.log")"
-    WAYLAND_DISPLAY="$(cd "$XDG_RUNTIME_DIR" && ls wayland-* | grep -v lock | head -1)"
-    export WAYLAND_DISPLAY
+    case "$1" in
+    mutter-gnome) start_mutter; export XDG_CURRENT_DESKTOP=GNOME ;;
+    *) "start_$1" ;;
+    esac
 }
 
-stop_compositor() { kill "${PIDS[0]}"; wait "${PIDS[0]}" || true; PIDS=(); }
+stop_compositor() {
+    # The session bus forked away from this shell: it is killed, not waited for.
+    for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do
+        kill "${PIDS[i]}"; wait "${PIDS[i]}" 2>/dev/null || true
+    done
+    PIDS=()
+    unset XDG_CURRENT_DESKTOP DBUS_SESSION_BUS_ADDRESS
+}
 
 # Starts candidate $1 in the scratch directory, stamping the moment before exec on the clock
 # libwayland stamps its debug lines with.
@@ -81,26 +91,10 @@ launch() {
     TOOL_PID=$!
 }
 
-# Milliseconds from launch to the first commit of a buffer on a surface whose configure was
-# acked. libwayland stamps each line "[ms.µs]" from CLOCK_REALTIME's microseconds cut to 32
-# bits, so the launch is cut the same way and the difference taken modulo 2^32.
-first_paint() {
-    awk -v t0="$(($(cat "$WORK/launched") % 4294967296))" '
-        $2 != "->" { next }
-        { split($3, call, /[.(]/) }
-        call[2] == "get_xdg_surface" { gsub(/[,)]/, ""); surface[$5] = $6 }
-        call[2] == "ack_configure" { acked[surface[call[1]]] = 1 }
-        call[2] == "attach" { buffer[call[1]] = $3 !~ /\(nil,$/ }
-        call[2] == "commit" && acked[call[1]] && buffer[call[1]] {
-            d = int(substr($1, 2, length($1) - 2) * 1000 + 0.5) - t0
-            printf "%.1f\n", (d < 0 ? d + 4294967296 : d) / 1000; exit
-        }
-        call[2] == "commit" { buffer[call[1]] = 0 }' "$WORK/client.log"
-}
-
 painted() {
     kill -0 "$TOOL_PID" 2>/dev/null || fail "the client ended: $(tail -5 "$WORK/client.log")"
-    [ -s "$WORK/launched" ] && paint_ms="$(first_paint)" && [ -n "$paint_ms" ]
+    [ -s "$WORK/launched" ] && read -r paint_ms size < <(first_buffer "$WORK/client.log" \
+        "$(cat "$WORK/launched")") && [ -n "$paint_ms" ]
 }
 
 # One launch of candidate $2 on compositor $1: first paint, and VmHWM in MiB once it is seen.
@@ -113,25 +107,29 @@ measure() {
     kill "$TOOL_PID"; wait "$TOOL_PID" || true; TOOL_PID=""
     awk -v ms="$paint_ms" 'BEGIN { exit !(ms > 0 && ms < 60000) }' ||
         fail "$2 on $1: first paint $paint_ms ms, the clocks do not agree"
-    echo "$1 $2 $paint_ms $((hwm / 1024)).$((hwm % 1024 * 10 / 1024))" >>"$WORK/results"
+    echo "$1 $2 $paint_ms $((hwm / 1024)).$((hwm % 1024 * 10 / 1024)) $size" >>"$WORK/results"
 }
 
-# The table of compositor $1: medians, the range of first paint, and the tool's medians over
-# each other candidate's. The rows come in twice, sorted by first paint, then by memory.
+# The table of compositor $1: medians, the range of first paint, the first buffer's size (the
+# last round's), and the tool's medians over each other candidate's. The rows come in twice,
+# sorted by first paint, then by memory.
 report() {
-    echo "$("$1" --version 2>&1 | head -1), headless, $rounds rounds"
-    printf '  %-22s %26s %9s   %s\n' "" "first paint ms (min–max)" "peak MiB" \
+    local theme=""
+    [ "$1" != mutter-gnome ] || theme=", XDG_CURRENT_DESKTOP=GNOME"
+    echo "$("${1%-gnome}" --version 2>&1 | head -1)$theme, headless, $rounds rounds"
+    printf '  %-22s %26s %9s %9s   %s\n' "" "first paint ms (min–max)" "buffer" "peak MiB" \
         "tool ÷ this: ms, MiB"
     awk -v c="$1" -v order="${names[*]}" '
         function median(v, x, n) { return (v[x, int((n + 1) / 2)] + v[x, int(n / 2) + 1]) / 2 }
         $1 != c { next }
-        FNR == NR { ms[$2, ++runs[$2]] = $3; next }
+        FNR == NR { ms[$2, ++runs[$2]] = $3; size[$2] = $5; next }
         { mib[$2, ++seen[$2]] = $4 }
         END {
             k = split(order, name, " ")
             for (i = 1; i <= k; i++) {
                 x = name[i]; n = runs[x]; p[x] = median(ms, x, n); m[x] = median(mib, x, n)
-                printf "  %-22s %10.0f (%5.0f–%5.0f) %9.1f", x, p[x], ms[x, 1], ms[x, n], m[x]
+                printf "  %-22s %10.0f (%5.0f–%5.0f) %9s %9.1f", x, p[x], ms[x, 1], ms[x, n],
+                    size[x], m[x]
                 if (i > 1) printf "   %5.2f, %5.2f", p[name[1]] / p[x], m[name[1]] / m[x]
                 printf "\n"
             }
@@ -141,7 +139,7 @@ report() {
 echo "Vexalo Configuration on Wayland, $(date -u +%Y-%m-%d), $(nproc) cores," \
     "$(free -g | awk '/^Mem:/ {print $2}') GiB${VEXALO_ENV:+; the tool with $VEXALO_ENV}"
 echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
-for compositor in weston sway; do
+for compositor in weston mutter mutter-gnome sway; do
     start_compositor "$compositor"
     for ((round = 1; round <= rounds; round++)); do
         for name in "${names[@]}"; do measure "$compositor" "$name"; done
