@@ -37,6 +37,11 @@ bool StandInInstalled(const std::string& manifest)
 
 } // namespace
 
+bool NativeOnWayland()
+{
+    return !WaylandDisplay().isEmpty();
+}
+
 WithoutGl OpenWithoutGl()
 {
     const QByteArray display = WaylandDisplay();

@@ -19,6 +19,10 @@ enum class WithoutGl {
     StandInEglVendor,
 };
 
+// Whether Qt will open the window natively on Wayland, as QT_QPA_PLATFORM and WAYLAND_DISPLAY
+// say.
+bool NativeOnWayland();
+
 // Chooses before Qt starts, and sets the variable the choice needs.
 WithoutGl OpenWithoutGl();
 

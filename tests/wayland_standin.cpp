@@ -122,8 +122,8 @@ int main(int argc, char** argv)
             std::fprintf(f, "token=%s\nstartup_id=%s\n", token ? token : "none",
                          startupId ? startupId : "none");
             // What the tool set for its own window only must not reach the renderer.
-            for (const char* name :
-                 {"QT_WAYLAND_CLIENT_BUFFER_INTEGRATION", "__EGL_VENDOR_LIBRARY_FILENAMES"})
+            for (const char* name : {"QT_WAYLAND_CLIENT_BUFFER_INTEGRATION",
+                                     "__EGL_VENDOR_LIBRARY_FILENAMES", "XCURSOR_PATH"})
                 if (const char* value = std::getenv(name))
                     std::fprintf(f, "%s=%s\n", name, value);
             std::fclose(f);

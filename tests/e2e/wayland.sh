@@ -108,9 +108,10 @@ case_sway_activates_renderer_with_token() {
 has_painted() { [ -s "$WORK/stderr" ] && [ -n "$(first_buffer "$WORK/stderr")" ]; }
 
 case_weston_starts_renderer_without_token() {
-    # weston leaves the title bar to the client: the tool keeps it, yet loads no GL driver.
+    # weston leaves the title bar to the client: the tool keeps it, yet loads no GL driver; as
+    # on GNOME, with Qt's GTK theme.
     start_weston; start_screen_reader_session
-    start_wayland_tool WAYLAND_DEBUG=client
+    start_wayland_tool WAYLAND_DEBUG=client XDG_CURRENT_DESKTOP=GNOME
     wait_for 20 has_painted || fail "the window did not paint: $(grep -v '^\[' "$WORK/stderr")"
     # The title bar makes the window taller than the layout's proportions.
     local size client
