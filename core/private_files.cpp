@@ -11,17 +11,7 @@ namespace {
 // tool was installed in is trusted to hold code the tool loads.
 std::string PrivateFile(const char* name)
 {
-    std::string path(256, '\0');
-    for (;;) {
-        const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size());
-        if (length < 0)
-            return {};
-        if (static_cast<std::size_t>(length) < path.size()) {
-            path.resize(static_cast<std::size_t>(length));
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
+    std::string path = RunningBinary();
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos)
         return {};
@@ -30,6 +20,21 @@ std::string PrivateFile(const char* name)
 }
 
 } // namespace
+
+std::string RunningBinary()
+{
+    std::string path(256, '\0');
+    for (;;) {
+        const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size());
+        if (length < 0)
+            return {};
+        if (static_cast<std::size_t>(length) < path.size()) {
+            path.resize(static_cast<std::size_t>(length));
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
 
 std::string StandInEglManifest()
 {

@@ -22,22 +22,11 @@ extern char** environ;
 namespace vexalo {
 namespace {
 
-// The directory the running binary was started from, as the kernel names it: an install
-// path need not be valid in the locale's encoding. Empty when the kernel does not say, or
+// The directory the running binary was started from. Empty when the kernel does not say, or
 // when the binary is no longer there: its folder's name may since have been taken by anyone.
 std::string ToolDirectory()
 {
-    std::string path(256, '\0');
-    for (;;) {
-        const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size());
-        if (length < 0)
-            return {};
-        if (static_cast<std::size_t>(length) < path.size()) {
-            path.resize(static_cast<std::size_t>(length));
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
+    const std::string path = RunningBinary();
     struct stat running {
     }, named{};
     if (::stat("/proc/self/exe", &running) != 0 || ::stat(path.c_str(), &named) != 0 ||
