@@ -69,7 +69,7 @@ private slots:
         form_.emplace();
         form_->show();
         QVERIFY(QTest::qWaitForWindowExposed(&*form_));
-        QApplication::setActiveWindow(&*form_);
+        form_->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&*form_));
     }
     void cleanup()
