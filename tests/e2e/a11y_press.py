@@ -8,7 +8,7 @@ import pyatspi
 
 
 def find(node, role, name):
-    if node.getRoleName() == role and node.name == name:
+    if node.getRole() == role and node.name == name:
         return node
     for child in node:
         found = find(child, role, name)
@@ -19,7 +19,7 @@ def find(node, role, name):
 
 for app in pyatspi.Registry.getDesktop(0):
     if app is not None and app.name.lower() == "vexalo-config":
-        button = find(app, "push button", sys.argv[1])
+        button = find(app, pyatspi.ROLE_PUSH_BUTTON, sys.argv[1])
         if button is not None:
             if sys.argv[2:] == ["focus"]:
                 sys.exit(0 if button.queryComponent().grabFocus() else 1)

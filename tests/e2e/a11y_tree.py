@@ -22,6 +22,11 @@ def find_app(deadline):
     return None
 
 
+def role_name(node):
+    """The role's name as AT-SPI 2.46 gives it: later versions call a push button "button"."""
+    return "push button" if node.getRole() == pyatspi.ROLE_PUSH_BUTTON else node.getRoleName()
+
+
 def walk(node, depth, out):
     states = node.getState()
     marks = [name for state, name in ((pyatspi.STATE_CHECKED, "checked"),
@@ -33,7 +38,7 @@ def walk(node, depth, out):
     if EXTENTS:
         box = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
         marks = ["%d,%d,%d,%d" % (box.x, box.y, box.width, box.height)]
-    out.append("  " * depth + " ".join([node.getRoleName(), repr(node.name)] + marks))
+    out.append("  " * depth + " ".join([role_name(node), repr(node.name)] + marks))
     for child in node:
         walk(child, depth + 1, out)
 
