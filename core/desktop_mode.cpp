@@ -33,7 +33,8 @@ template <typename Monitors> Rect Extent(const Monitors& monitors)
 // another's logical one.
 const platform::WaylandOutput&
 ChooseOutput(const std::vector<platform::WaylandOutput>& outputs, const std::string& monitor,
-             const std::function<std::vector<platform::X11Monitor>()>& xMonitors)
+             const std::function<std::vector<platform::X11Monitor>()>& xMonitors,
+             const std::optional<Point>& windowCentre)
 {
     if (monitor.empty())
         return outputs.front();
@@ -42,8 +43,16 @@ ChooseOutput(const std::vector<platform::WaylandOutput>& outputs, const std::str
     if (it != outputs.end())
         return *it;
     const std::vector<platform::X11Monitor> x = xMonitors();
-    const auto named =
-        std::find_if(x.begin(), x.end(), [&](const auto& m) { return m.name == monitor; });
+    auto named = std::find_if(x.begin(), x.end(), [&](const auto& m) { return m.name == monitor; });
+    // Xwayland 24.1 (Debian 13) renames its outputs, made as XWAYLAND0 and on, to the
+    // compositor's names once the compositor tells them, where 22.1 (Debian 12) keeps them: a
+    // name taken from one Xwayland is no output's on the other, nor one taken before a rename.
+    // Where the window is on the X screen still says which monitor shows it.
+    if (named == x.end() && windowCentre)
+        named = std::find_if(x.begin(), x.end(), [&](const auto& m) {
+            return windowCentre->x >= m.area.x && windowCentre->x < m.area.x + m.area.width &&
+                   windowCentre->y >= m.area.y && windowCentre->y < m.area.y + m.area.height;
+        });
     if (named == x.end())
         return outputs.front();
 
@@ -95,7 +104,9 @@ DesktopMode QueryDesktopMode(const DesktopTarget& target)
                 target.xDisplay.c_str(), target.monitor, target.windowCentre);
             if (!IsXwaylandOf(x.monitors, outputs))
                 return x.mode;
-            return ChooseOutput(outputs, target.monitor, [&] { return x.monitors; }).mode;
+            return ChooseOutput(
+                       outputs, target.monitor, [&] { return x.monitors; }, target.windowCentre)
+                .mode;
         }
     }
     return platform::QueryX11Desktop(target.xDisplay.c_str(), target.monitor, target.windowCentre)

@@ -29,14 +29,16 @@ struct DesktopTarget {
     std::string xDisplay;       // e.g. ":5"; empty: DISPLAY
     std::string waylandDisplay; // socket name or path, e.g. "wayland-1"; empty: no Wayland
     // The window's centre on the X screen: where RandR names no monitors, the Xinerama head
-    // that shows it is the one asked about.
+    // that shows it is the one asked about; on the compositor's Xwayland, the monitor that
+    // shows it, where `monitor` names none.
     std::optional<Point> windowCentre = std::nullopt;
 };
 
 // Returns the current mode of `target.monitor`. The compositor of a Wayland session is asked
 // (physical pixels, 32 bpp) for a window on Qt's Wayland plugin, and for one on the
-// compositor's own Xwayland; there the monitor is found by name, else by where the X display
-// shows it, else the compositor's first output is taken. Any other X display (a VNC or a
+// compositor's own Xwayland; there the monitor is found by name (the compositor's, or the X
+// output's place), else by the X monitor that holds `windowCentre`, else the compositor's
+// first output is taken. Any other X display (a VNC or a
 // nested server, opened from a Wayland session or not) is asked itself: RandR's output of
 // that name, else the primary, else the first lit one; without RandR, the Xinerama head that
 // shows the window's centre, else the first; with neither, the X screen. When nothing can be

@@ -63,10 +63,13 @@ bool IsXwaylandOf(const std::vector<platform::X11Monitor>& x,
                   const std::vector<platform::WaylandOutput>& outputs);
 
 // Returns the compositor's output that shows `monitor`: by name as the compositor gives it;
-// for a name only X knows, the output in the place where `xMonitors()` puts it; else the
-// first. `xMonitors` is called only for such a name. `outputs` must not be empty.
+// for a name only X knows, the output in the place where `xMonitors()` puts it; for a name
+// neither knows, the output in the place of the X monitor that holds `windowCentre`; else the
+// first. `xMonitors` is called only for a name the compositor does not know. `outputs` must
+// not be empty.
 const platform::WaylandOutput&
 ChooseOutput(const std::vector<platform::WaylandOutput>& outputs, const std::string& monitor,
-             const std::function<std::vector<platform::X11Monitor>()>& xMonitors);
+             const std::function<std::vector<platform::X11Monitor>()>& xMonitors,
+             const std::optional<Point>& windowCentre = std::nullopt);
 
 } // namespace vexalo

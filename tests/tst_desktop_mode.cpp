@@ -4,9 +4,11 @@
 #include "servers.h"
 
 #include <QFile>
+#include <QPoint>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <memory>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -144,25 +146,37 @@ private slots:
     }
 
     // Three outputs, as weston's x11 backend makes them: X1 1280x800, X2 1920x1080 at scale
-    // 2, X3 1024x768 turned 90 degrees. Qt names a Wayland screen after its output, an
-    // Xwayland screen after Xwayland's RandR output.
+    // 2, X3 1024x768 turned 90 degrees, side by side in Xwayland's logical pixels. Qt names a
+    // Wayland screen after its output, an Xwayland screen after Xwayland's RandR output, which
+    // Xwayland 22.1 (Debian 12) names XWAYLAND0 and on, 24.1 (Debian 13) as the compositor does.
     void reportsTheNamedOutputOfSeveral_data()
     {
         QTest::addColumn<QString>("monitor");
+        QTest::addColumn<int>("xwaylandOutput"); // 0 and on: instead, the name Xwayland gives
+                                                 // its output of that place, left to right
+        QTest::addColumn<QPoint>("centre");      // the window's on the X screen; null: none
         QTest::addColumn<DesktopMode>("expected");
-        QTest::newRow("first") << "X1" << DesktopMode{true, 1280, 800, 32};
-        QTest::newRow("second, scaled") << "X2" << DesktopMode{true, 3840, 2160, 32};
-        QTest::newRow("third, rotated") << "X3" << DesktopMode{true, 768, 1024, 32};
+        QTest::newRow("first") << "X1" << -1 << QPoint() << DesktopMode{true, 1280, 800, 32};
+        QTest::newRow("second, scaled")
+            << "X2" << -1 << QPoint() << DesktopMode{true, 3840, 2160, 32};
+        QTest::newRow("third, rotated")
+            << "X3" << -1 << QPoint() << DesktopMode{true, 768, 1024, 32};
         QTest::newRow("second, by Xwayland's name")
-            << "XWAYLAND1" << DesktopMode{true, 3840, 2160, 32};
+            << "" << 1 << QPoint() << DesktopMode{true, 3840, 2160, 32};
         QTest::newRow("third, by Xwayland's name")
-            << "XWAYLAND2" << DesktopMode{true, 768, 1024, 32};
-        QTest::newRow("unnamed: the first") << "" << DesktopMode{true, 1280, 800, 32};
-        QTest::newRow("unknown: the first") << "DP-9" << DesktopMode{true, 1280, 800, 32};
+            << "" << 2 << QPoint() << DesktopMode{true, 768, 1024, 32};
+        QTest::newRow("a name Xwayland does not have: where the window is")
+            << "XWAYLAND9" << -1 << QPoint(3300, 900) << DesktopMode{true, 768, 1024, 32};
+        QTest::newRow("unnamed: the first")
+            << "" << -1 << QPoint() << DesktopMode{true, 1280, 800, 32};
+        QTest::newRow("unknown: the first")
+            << "DP-9" << -1 << QPoint() << DesktopMode{true, 1280, 800, 32};
     }
     void reportsTheNamedOutputOfSeveral()
     {
         QFETCH(QString, monitor);
+        QFETCH(int, xwaylandOutput);
+        QFETCH(QPoint, centre);
         QFETCH(DesktopMode, expected);
         if (!threeOutputs_) {
             host_ = std::make_unique<Xvfb>();
@@ -174,10 +188,21 @@ private slots:
                      "weston did not start");
         }
         QTRY_VERIFY_WITH_TIMEOUT(!threeOutputs_->xwaylandDisplay().isEmpty(), 20000);
+        const std::string xDisplay = threeOutputs_->xwaylandDisplay().toStdString();
+        if (xwaylandOutput >= 0) {
+            XMonitors x;
+            QTRY_VERIFY_WITH_TIMEOUT(
+                (x = vexalo::platform::QueryX11Desktop(xDisplay.c_str(), "").monitors).size() == 3,
+                20000);
+            std::sort(x.begin(), x.end(),
+                      [](const auto& a, const auto& b) { return a.area.x < b.area.x; });
+            monitor = QString::fromStdString(x[static_cast<std::size_t>(xwaylandOutput)].name);
+        }
         // The tool asks the X display Qt runs on: here weston's Xwayland.
-        const vexalo::DesktopTarget target{monitor.toStdString(),
-                                           threeOutputs_->xwaylandDisplay().toStdString(),
-                                           threeOutputs_->socket().toStdString()};
+        vexalo::DesktopTarget target{monitor.toStdString(), xDisplay,
+                                     threeOutputs_->socket().toStdString()};
+        if (!centre.isNull())
+            target.windowCentre = vexalo::Point{centre.x(), centre.y()};
         QTRY_COMPARE_WITH_TIMEOUT(vexalo::QueryDesktopMode(target), expected, 20000);
     }
 
