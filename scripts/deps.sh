@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Installs the Debian packages of the sections of scripts/packages.txt named as arguments
-# (build, run, test, package, bench; all five when none is named), and nothing else. Only
+# (build, run, test, package, bench, chroot; all but chroot when none is named), and nothing else. Only
 # Debian's own registry is used. Safe to run again: it installs only what is missing.
 # usage: scripts/deps.sh [SECTION...]
 set -euo pipefail

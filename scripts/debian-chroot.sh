@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Runs a command (the README's test command unless one is given) on another Debian release, in
+# a chroot made with debootstrap from Debian's registry: a minimal system that scripts/deps.sh
+# fills as on a fresh machine. The checkout's tracked files are copied to
+# ROOT/work/<checkout's folder name> and the command runs there, as root, with /proc, /sys and
+# /dev mounted and the root bind-mounted onto itself so that it is a mount point of its own.
+#
+# usage: scripts/debian-chroot.sh [--suite SUITE] [--root DIR] [COMMAND [ARG...]]
+#   --suite SUITE  the release to make (trixie unless named)
+#   --root DIR     make the chroot in DIR, or use the one there, and keep it; without it the
+#                  chroot is made in a new folder under /var/tmp and removed afterwards
+# Needs root; installs debootstrap where it is missing. The mounts live in a mount namespace of the
+# command's own, so they go away with it, however it ends.
+set -euo pipefail
+top="$(cd "$(dirname "$0")/.." && pwd)"
+mirror=http://deb.debian.org/debian
+suite=trixie
+root=
+while [ $# -gt 0 ]; do
+    case "$1" in
+    --suite) suite="$2"; shift 2 ;;
+    --root) root="$2"; shift 2 ;;
+    --) shift; break ;;
+    -*) echo "debian-chroot.sh: unknown option $1" >&2; exit 2 ;;
+    *) break ;;
+    esac
+done
+[ $# -gt 0 ] || set -- scripts/test.sh
+[ "$(id -u)" -eq 0 ] || { echo "debian-chroot.sh: run as root (debootstrap and chroot need it)" >&2; exit 1; }
+"$top/scripts/deps.sh" chroot
+
+if [ -z "$root" ]; then
+    root="$(mktemp -d "/var/tmp/vexalo-$suite.XXXXXX")"
+    # Nothing is mounted here outside the namespace below, so this removes only the chroot's
+    # own files; --one-file-system guards against a mount that was left all the same.
+    trap 'rm -rf --one-file-system "$root"' EXIT
+fi
+root="$(realpath -m "$root")"
+
+# debootstrap removes its working folder once the system is complete: a root that still has
+# it, or has no apt, was interrupted and is made again.
+if [ ! -x "$root/usr/bin/apt-get" ] || [ -e "$root/debootstrap" ]; then
+    if [ -e "$root" ] && [ -n "$(ls -A "$root")" ] && [ ! -e "$root/debootstrap" ]; then
+        echo "debian-chroot.sh: $root is neither empty nor a chroot this script made" >&2
+        exit 1
+    fi
+    for try in 1 2 3; do
+        echo "=== debootstrap $suite into $root (try $try)"
+        # debootstrap mounts /proc and /sys in the target while it works: keep those mounts in
+        # a namespace that ends with it, even if it fails half-way.
+        if unshare --mount --propagation private \
+            debootstrap --variant=minbase "$suite" "$root" "$mirror"; then
+            break
+        fi
+        [ "$try" -lt 3 ] || { echo "debian-chroot.sh: debootstrap failed" >&2; exit 1; }
+        rm -rf --one-file-system "${root:?}"/*
+    done
+    # Debian's users have the release's updates too; unstable has none of its own.
+    case "$suite" in
+    sid | unstable) ;;
+    *) printf 'deb %s %s-updates main\ndeb %s-security %s-security main\n' \
+        "$mirror" "$suite" "$mirror" "$suite" >>"$root/etc/apt/sources.list" ;;
+    esac
+    # A download that fails once is tried again rather than failing the run.
+    printf 'Acquire::Retries "5";\n' >"$root/etc/apt/apt.conf.d/80retries"
+    # Packages start no services in the chroot: the tests start the servers they need.
+    printf '#!/bin/sh\nexit 101\n' >"$root/usr/sbin/policy-rc.d"
+    chmod 755 "$root/usr/sbin/policy-rc.d"
+fi
+cp -L /etc/resolv.conf "$root/etc/resolv.conf"
+
+# The checkout as git tracks it, work in progress included; a build folder from an earlier
+# run in the same root is kept, so that the build there is incremental.
+work="/work/$(basename "$top")"
+mkdir -p "$root$work"
+find "$root$work" -mindepth 1 -maxdepth 1 ! -name build -exec rm -rf {} +
+git -C "$top" ls-files -z | tar -C "$top" --null --ignore-failed-read -T - -c | tar -C "$root$work" -x
+
+echo "=== $suite chroot $root: $* (in $work)"
+unshare --mount --propagation private bash -euo pipefail -c '
+    root="$1" work="$2"; shift 2
+    mount --bind "$root" "$root"
+    mount -t proc proc "$root/proc"
+    mount --rbind /sys "$root/sys"
+    mount --rbind /dev "$root/dev"
+    exec chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM="${TERM:-dumb}" \
+        PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+        /bin/bash -c "cd \"\$0\" && exec \"\$@\"" "$work" "$@"
+' debian-chroot "$root" "$work" "$@"
