@@ -30,8 +30,12 @@ done
 [ "$(id -u)" -eq 0 ] || { echo "debian-chroot.sh: run as root (debootstrap and chroot need it)" >&2; exit 1; }
 "$top/scripts/deps.sh" chroot
 
+umask 022
 if [ -z "$root" ]; then
     root="$(mktemp -d "/var/tmp/vexalo-$suite.XXXXXX")"
+    # The chroot's /: the tests' unprivileged users (nobody, the writer's other users) must
+    # reach everything below it, and mktemp made it private.
+    chmod 755 "$root"
     # Nothing is mounted here outside the namespace below, so this removes only the chroot's
     # own files; --one-file-system guards against a mount that was left all the same.
     trap 'rm -rf --one-file-system "$root"' EXIT
