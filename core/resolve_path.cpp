@@ -2,6 +2,7 @@
 #include "core/resolve_path.h"
 
 #include <cerrno>
+#include <climits>
 #include <deque>
 #include <fcntl.h>
 #include <unistd.h>
@@ -60,6 +61,28 @@ std::string Parent(std::string path)
         return path + "/..";
     const std::size_t slash = path.rfind('/');
     return slash == 0 ? "/" : slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+bool WalkUp(int start, std::string startName,
+            const std::function<bool(int folder, const std::string& name)>& visit)
+{
+    // Every folder takes at least two bytes of a path ("/x"), so no way up is longer.
+    constexpr int kMaxDepth = PATH_MAX / 2;
+    Fd folder(::openat(start, ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
+    for (int depth = 0; folder.valid() && depth < kMaxDepth; ++depth) {
+        if (visit(folder.get(), startName))
+            return true;
+        Fd parent(::openat(folder.get(), "..", O_PATH | O_DIRECTORY | O_CLOEXEC));
+        struct stat here {
+        }, above{};
+        if (!parent.valid() || ::fstat(folder.get(), &here) != 0 ||
+            ::fstat(parent.get(), &above) != 0 ||
+            (here.st_dev == above.st_dev && here.st_ino == above.st_ino))
+            return false;
+        folder = std::move(parent);
+        startName = Parent(std::move(startName));
+    }
+    return false;
 }
 
 std::error_code ResolvePath(int start, std::string startName, std::string_view path,

@@ -47,6 +47,13 @@ struct PathEnd {
 std::error_code ResolvePath(int start, std::string startName, std::string_view path,
                             const StepCheck& check, PathEnd& end);
 
+// Calls `visit` with the folder open as `start` (AT_FDCWD too) and each folder above it up to
+// /, where the kernel's ".." leads, each named from `startName` as Parent() names it, until
+// `visit` returns true. Returns whether it did; a folder whose parent cannot be opened ends the
+// walk as / does.
+bool WalkUp(int start, std::string startName,
+            const std::function<bool(int folder, const std::string& name)>& visit);
+
 // `name` in the folder named `folder`: "" and "/" name the root.
 std::string InDirectory(std::string_view folder, std::string_view name);
 

@@ -104,21 +104,11 @@ std::optional<std::string> RendererNameIn(int folder, std::string_view folderNam
 // may rename the working directory away, and a name through them would lead elsewhere.
 void CheckAncestors(const std::string& name)
 {
-    Fd folder(::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC));
-    std::string folderName = name;
-    for (int depth = 0; folder.valid() && depth < PATH_MAX / 2; ++depth) {
-        if (const auto refusal = RefusalOf(folder.get(), folderName, folder.get()))
+    WalkUp(AT_FDCWD, name, [](int folder, const std::string& folderName) {
+        if (const auto refusal = RefusalOf(folder, folderName, folder))
             Refuse(*refusal);
-        Fd parent(::openat(folder.get(), "..", O_PATH | O_DIRECTORY | O_CLOEXEC));
-        struct stat here {
-        }, above{};
-        if (!parent.valid() || ::fstat(folder.get(), &here) != 0 ||
-            ::fstat(parent.get(), &above) != 0 ||
-            (here.st_dev == above.st_dev && here.st_ino == above.st_ino))
-            return;
-        folder = std::move(parent);
-        folderName = Parent(folderName);
-    }
+        return false;
+    });
 }
 
 // Resolves the renderer's name in the working directory one component at a time, as the

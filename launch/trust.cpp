@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "launch/trust.h"
 
-#include "core/fd.h"
+#include "core/resolve_path.h"
 #include "core/translate.h"
 #include "core/xattr.h"
 
@@ -24,10 +24,6 @@
 
 namespace vexalo {
 namespace {
-
-// Every folder takes at least two bytes of a path ("/x"), so no way up from a folder is
-// longer than this.
-constexpr int kMaxFolderDepth = PATH_MAX / 2;
 
 std::string Octal(mode_t mode)
 {
@@ -215,23 +211,13 @@ std::optional<Refusal> WriterRefusal(int fd, const struct stat& status, const st
 bool ClosedToOthers(int folder)
 {
     const uid_t user = ::geteuid();
-    Fd here(::openat(folder, ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
-    for (int depth = 0; here.valid() && depth < kMaxFolderDepth; ++depth) {
+    return WalkUp(folder, {}, [user](int here, const std::string&) {
         struct stat status {};
         std::vector<AclEntry> acl;
-        if (::fstat(here.get(), &status) != 0)
-            return false;
         // One that cannot be judged closes nothing; the folders above it still may.
-        if (ReadAccessAcl(here.get(), acl) == 0 && !OtherHolder(status, acl, ACL_EXECUTE, user))
-            return true;
-        Fd parent(::openat(here.get(), "..", O_PATH | O_DIRECTORY | O_CLOEXEC));
-        struct stat above {};
-        if (!parent.valid() || ::fstat(parent.get(), &above) != 0 ||
-            (above.st_dev == status.st_dev && above.st_ino == status.st_ino))
-            return false;
-        here = std::move(parent);
-    }
-    return false;
+        return ::fstat(here, &status) == 0 && ReadAccessAcl(here, acl) == 0 &&
+               !OtherHolder(status, acl, ACL_EXECUTE, user);
+    });
 }
 
 std::optional<Refusal> RefusalOf(int fd, const std::string& name, int reach)
