@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "core/config_file.h"
 #include "core/error.h"
-#include "core/translate.h"
 #include "dialog/commands.h"
 #include "dialog/form1.h"
 #include "dialog/native_window.h"
@@ -13,11 +12,9 @@
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QTranslator>
 #include <clocale>
 #include <csignal>
 #include <fcntl.h>
@@ -188,14 +185,6 @@ private slots:
             "on the renderer's folder: vexalo-config FOLDER in a terminal, a launcher whose "
             "command names the folder, or the folder dropped on the tool's launcher",
             true);
-        // The built catalogue, on purpose.
-        row("renderer missing, in German", "Command2", "no renderer, in German",
-            "opengl.exe: weder neben vexalo-config (" QT_TESTCASE_BUILDDIR
-            ") noch im Arbeitsverzeichnis (@/run) oder im PATH (@/bin:/usr/bin:/bin) gefunden. "
-            "Öffnen Sie das Programm im Ordner des Renderers: mit vexalo-config FOLDER in einem "
-            "Terminal, mit einem Starter, dessen Befehl den Ordner nennt, oder indem Sie den "
-            "Ordner auf den Starter des Programms ziehen",
-            true);
         row("renderer not executable", "Command2", "plain renderer",
             "opengl.exe: Permission denied", true);
         row("renderer not a program", "Command2", "garbage renderer",
@@ -218,20 +207,6 @@ private slots:
             PutRendererOnPath("\x7f"
                               "ELF? not really",
                               0755);
-        }
-        const bool german = obstacle.endsWith("in German");
-        const auto english = qScopeGuard([german] {
-            if (german) {
-                static_cast<void>(vexalo::Catalogue().load(QString()));
-                std::setlocale(LC_CTYPE, "C");
-            }
-        });
-        if (german) {
-            // German's letters need an encoding that has them.
-            QVERIFY(std::setlocale(LC_CTYPE, "C.UTF-8"));
-            QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-            QVERIFY(vexalo::LoadCatalogue(CATALOGUES));
-            QLocale::setDefault(QLocale::c());
         }
         ReportCatcher reports;
         Click(command.toLatin1().constData());

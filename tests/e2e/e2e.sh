@@ -453,7 +453,6 @@ a b|2|stderr|vexalo-config: Unexpected argument 'b'.
 es:stray|2|stderr|vexalo-config: stray: No existe el fichero o el directorio
 es:/dev/null|2|stderr|vexalo-config: /dev/null: no es una carpeta ni un archivo
 es:--bogus|2|stderr|vexalo-config: Opción desconocida «bogus».
-es:-h|0|stdout|  -h, --help     Muestra esta ayuda y termina.
 TABLE
     [ -z "$(ls -A "$WORK/run")" ] || fail "wrote: $(ls -A "$WORK/run")"
 
