@@ -34,12 +34,14 @@ constexpr int kInheritable = 57;
 // shell runs.
 QByteArray StandIn(const QByteArray& name, bool shebang = true, const QByteArray& before = {})
 {
-    return QByteArray(shebang ? "#!/bin/sh\n" : "") + before + "printf '%s\\n' \"" + name +
-           " $*\" \"$(pwd)\" \"$DISPLAY\" \"$(grep -E '^Sig(Blk|Ign)' /proc/$$/status | tr -d "
-           "'\\t' | tr '\\n' ' ')$([ -e /proc/$$/fd/" +
-           QByteArray::number(kInheritable) +
-           " ] && echo fd)\" >\"$RENDERER_RECORD.part\"\nmv \"$RENDERER_RECORD.part\" "
-           "\"$RENDERER_RECORD\"\n";
+    // Read with builtins alone, first: a shell blocks its signals for a moment while it forks.
+    return QByteArray(shebang ? "#!/bin/sh\n" : "") +
+           "while read -r key value; do case $key in Sig[BI][lg][kn]:) got=\"$got$key$value \";; "
+           "esac; done </proc/$$/status\n[ -e /proc/$$/fd/" +
+           QByteArray::number(kInheritable) + " ] && got=\"${got}fd\"\n" + before +
+           "printf '%s\\n' \"" + name +
+           " $*\" \"$(pwd)\" \"$DISPLAY\" \"$got\" >\"$RENDERER_RECORD.part\"\nmv "
+           "\"$RENDERER_RECORD.part\" \"$RENDERER_RECORD\"\n";
 }
 
 // The smallest Windows program's start: "MZ", and at 0x3C the offset of "PE\0\0" and the
