@@ -168,7 +168,7 @@ tool_windows() {
 
 # Waits for the window of the tool started as TOOL_PID to be shown and managed; sets WID.
 await_window() {
-    wait_for 20 tool_windows || fail "the window did not appear"
+    wait_for 20 eval 'tool_windows >/dev/null' || fail "the window did not appear"
     WID="$(tool_windows | head -1)"
     [ -n "$WID" ] || fail "the window did not appear"
     WINDOW_WIDTH="$(xwininfo -id "$WID" | sed -n 's/^ *Width: //p')"
