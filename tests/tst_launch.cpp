@@ -195,8 +195,6 @@ private slots:
         // Wine maps names to Windows names and back; these come back as another file's.
         row("Windows program in a Latin-1 folder", {"caf\xe9:pe", "bin:wine"}, "caf\xe9", "@/bin",
             {}, WineRenames);
-        row("Windows program in a folder ending with a dot", {"v2.0.:pe", "bin:wine"}, "v2.0.",
-            "@/bin", {}, WineRenames);
         row("Windows program in a folder with a backslash", {"a\\b:pe", "bin:wine"}, "a\\b",
             "@/bin", {}, WineRenames);
         row("on a noexec file system", {"run:noexec"}, "own", "@/bin", {}, NoExecMount);

@@ -166,17 +166,11 @@ tool_windows() {
     return 1
 }
 
-# What a failure report needs to tell a hung tool from one that ended or showed another window.
-tool_state() {
-    if kill -0 "$TOOL_PID" 2>/dev/null; then echo -n "the tool runs"; else echo -n "the tool ended"; fi
-    echo -n "; windows named:"
-    xdotool search --name . getwindowname %@ 2>/dev/null | sort -u | tr '\n' '|'
-    echo "; stderr: $(head -c 2000 "$WORK/stderr" 2>/dev/null)"
-}
-
 # Waits for the window of the tool started as TOOL_PID to be shown and managed; sets WID.
 await_window() {
-    wait_for 20 eval 'tool_windows >/dev/null' || fail "the window did not appear: $(tool_state)"
+    # Whether the tool still runs tells a hung start from one that ended.
+    wait_for 20 eval 'tool_windows >/dev/null' || fail "the window did not appear; the tool \
+$(kill -0 "$TOOL_PID" 2>/dev/null && echo runs || echo ended); stderr: $(cat "$WORK/stderr")"
     WID="$(tool_windows | head -1)"
     [ -n "$WID" ] || fail "the window did not appear"
     WINDOW_WIDTH="$(xwininfo -id "$WID" | sed -n 's/^ *Width: //p')"
