@@ -26,6 +26,7 @@
 namespace vexalo {
 namespace {
 
+// Refuses the renderer with the error's own message, then what makes it so.
 [[noreturn]] void Refuse(const Refusal& refusal)
 {
     throw Error(kRendererName, refusal.error,
@@ -95,9 +96,8 @@ std::optional<std::string> RendererNameIn(int folder, std::string_view folderNam
     std::string all;
     for (const std::string& name : names)
         all += (all.empty() ? "" : ", ") + name;
-    throw Error(kRendererName, LaunchError::SeveralNames,
-                make_error_code(LaunchError::SeveralNames).message() + ": " +
-                    Format(Translate("Launch", "%1 in %2; keep one"), {all, folderName}));
+    Refuse({LaunchError::SeveralNames,
+            Format(Translate("Launch", "%1 in %2; keep one"), {all, folderName})});
 }
 
 // The working directory and each folder above it, up to /: whoever may change one of them
@@ -250,9 +250,7 @@ void CheckWindowsRenderer(const Found& found, const std::string& working)
     if (WindowsMachineOf(found.file.get()).value_or(kNoPeHeader) == kNoPeHeader)
         return;
     const auto changed = [](const std::string& why) {
-        throw Error(kRendererName, LaunchError::WineRenames,
-                    make_error_code(LaunchError::WineRenames).message() + ": " +
-                        Format(Translate("Launch", "%1; rename it"), {why}));
+        Refuse({LaunchError::WineRenames, Format(Translate("Launch", "%1; rename it"), {why})});
     };
     if (working == ".")
         changed(Translate("Launch", "the working directory has no name Wine could use"));

@@ -49,6 +49,20 @@ bool IsUserOrRoot(uid_t uid, uid_t user)
     return uid == user || uid == 0;
 }
 
+std::string BelongsTo(uid_t uid)
+{
+    return Format(Translate("Launch", "belongs to user %1"), {UserName(uid)});
+}
+
+// Refuses what another user owns: they may change it whenever they like.
+std::optional<Refusal> OwnerRefusal(const struct stat& status, const std::string& name,
+                                    const std::string& because = "")
+{
+    if (IsUserOrRoot(status.st_uid, ::geteuid()))
+        return std::nullopt;
+    return Refusal{LaunchError::ForeignOwner, name + ' ' + BelongsTo(status.st_uid) + because};
+}
+
 // Whether `gid` is the private group of user `uid`, as Debian makes them: named as the user,
 // the user's own primary group, with no other listed member. A directory service need not
 // list every user, so whoever else is in a group is never asked.
@@ -86,8 +100,7 @@ std::optional<Holder> OtherHolder(const struct stat& status, const std::vector<A
         return Holder{Format(Translate("Launch", "is writable by all (mode %1)"), {mode}),
                       "chmod o-w"};
     if (!IsUserOrRoot(status.st_uid, user) && (status.st_mode & permission << 6) != 0)
-        return Holder{Format(Translate("Launch", "belongs to user %1"), {UserName(status.st_uid)}),
-                      "chown"};
+        return Holder{BelongsTo(status.st_uid), "chown"};
     unsigned mask = ACL_READ | ACL_WRITE | ACL_EXECUTE;
     for (const AclEntry& entry : acl) {
         if (entry.tag == ACL_MASK)
@@ -225,11 +238,8 @@ std::optional<Refusal> RefusalOf(int fd, const std::string& name, int reach)
     struct stat status {};
     if (::fstat(fd, &status) != 0)
         return Refusal{LaunchError::Unexamined, name + ": " + std::strerror(errno)};
-    if (!IsUserOrRoot(status.st_uid, ::geteuid()))
-        return Refusal{
-            LaunchError::ForeignOwner,
-            name + ' ' +
-                Format(Translate("Launch", "belongs to user %1"), {UserName(status.st_uid)})};
+    if (auto refusal = OwnerRefusal(status, name))
+        return refusal;
     // A link's own mode means nothing; a sticky folder lets nobody else rename or remove
     // what the user owns in it.
     if (S_ISLNK(status.st_mode) || (S_ISDIR(status.st_mode) && (status.st_mode & S_ISVTX) != 0))
@@ -239,11 +249,7 @@ std::optional<Refusal> RefusalOf(int fd, const std::string& name, int reach)
 
 std::optional<Refusal> LinkRefusal(const struct stat& link, const std::string& name)
 {
-    if (IsUserOrRoot(link.st_uid, ::geteuid()))
-        return std::nullopt;
-    return Refusal{LaunchError::ForeignOwner,
-                   name + ' ' +
-                       Format(Translate("Launch", "belongs to user %1"), {UserName(link.st_uid)})};
+    return OwnerRefusal(link, name);
 }
 
 std::optional<Refusal> PlantingRefusal(int folder, const std::string& name)
@@ -251,12 +257,8 @@ std::optional<Refusal> PlantingRefusal(int folder, const std::string& name)
     struct stat status {};
     if (::fstat(folder, &status) != 0)
         return Refusal{LaunchError::Unexamined, name + ": " + std::strerror(errno)};
-    if (!IsUserOrRoot(status.st_uid, ::geteuid()))
-        return Refusal{
-            LaunchError::ForeignOwner,
-            name + ' ' +
-                Format(Translate("Launch", "belongs to user %1"), {UserName(status.st_uid)}) +
-                DllFolder()};
+    if (auto refusal = OwnerRefusal(status, name, DllFolder()))
+        return refusal;
     return WriterRefusal(folder, status, name, folder, DllFolder());
 }
 

@@ -14,7 +14,7 @@ namespace vexalo {
 
 // Why something on the way to the renderer is not to be trusted.
 struct Refusal {
-    LaunchError error; // ForeignOwner or WritableByOthers
+    LaunchError error; // ForeignOwner, WritableByOthers or Unexamined here; the lookup has more
     std::string why;   // what, what makes it so, and the remedy: "/srv/games is writable by ..."
 };
 
