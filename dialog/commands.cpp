@@ -32,10 +32,19 @@ QString FromLocaleEncoding(const char* text)
     return QString::fromStdWString(wide);
 }
 
+// A report names folders and files that another user may have named: it is shown as typed,
+// never read as rich text, where a tag could hide the refusal or an image could hang the box.
+void ShowReport(QWidget* parent, const QString& title, const QString& text)
+{
+    QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
 // One modal report of what failed; once it is dismissed the program ends with status 1.
 int Report(QWidget& window, const std::exception& failure)
 {
-    QMessageBox::critical(&window, window.windowTitle(), FromLocaleEncoding(failure.what()));
+    ShowReport(&window, window.windowTitle(), FromLocaleEncoding(failure.what()));
     return 1;
 }
 
@@ -72,8 +81,7 @@ std::optional<int> Cancel()
 
 void ReportWithoutWindow(const std::string& report)
 {
-    QMessageBox::critical(nullptr, QString::fromLatin1(kWindowTitle),
-                          FromLocaleEncoding(report.c_str()));
+    ShowReport(nullptr, QString::fromLatin1(kWindowTitle), FromLocaleEncoding(report.c_str()));
 }
 
 } // namespace vexalo

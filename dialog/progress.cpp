@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QLabel>
 #include <QProgressDialog>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -35,6 +36,9 @@ void WaitShowingProgress(QWidget& window, int fd, std::chrono::milliseconds boun
         progress.setWindowTitle(window.windowTitle());
         progress.setWindowModality(Qt::WindowModal);
         progress.setRange(0, 0);
+        auto* label = new QLabel(&progress);
+        label->setTextFormat(Qt::PlainText);
+        progress.setLabel(label);
         progress.setLabelText(
             QCoreApplication::translate("Progress",
                                         "Starting %1 through Wine…\n\nThe first start sets Wine up "

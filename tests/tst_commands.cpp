@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -38,6 +39,7 @@ class ReportCatcher : public QObject {
 public:
     QStringList texts;
     QList<QMessageBox::Icon> icons;
+    QList<Qt::TextFormat> formats; // a name with tags must show as typed
 
     ReportCatcher()
     {
@@ -47,6 +49,7 @@ public:
                 return;
             texts << box->text();
             icons << box->icon();
+            formats << box->findChild<QLabel*>("qt_msgbox_label")->textFormat();
             box->button(QMessageBox::Ok)->click();
         });
         timer_.start(10);
@@ -212,6 +215,7 @@ private slots:
         Click(command.toLatin1().constData());
         QCOMPARE(reports.texts, QStringList{report});
         QCOMPARE(reports.icons, QList<QMessageBox::Icon>{QMessageBox::Critical});
+        QCOMPARE(reports.formats, QList<Qt::TextFormat>{Qt::PlainText});
         QVERIFY(!form_->isVisible());
         QCOMPARE(form_->exitStatus(), 1);
         QCOMPARE(QFileInfo("config.txt").isFile(), configWritten);
