@@ -28,11 +28,11 @@ void PushFront(std::string_view path, std::deque<std::string>& rest)
     }
 }
 
-// A link's target, read whole.
-std::error_code ReadLink(int folder, const std::string& name, std::size_t size, std::string& target)
+// The target of the link open as `link` (O_PATH | O_NOFOLLOW), read whole.
+std::error_code ReadLink(int link, std::size_t size, std::string& target)
 {
     for (std::string text(size + 1, '\0');; text.resize(text.size() * 2)) {
-        const ssize_t got = ::readlinkat(folder, name.c_str(), text.data(), text.size());
+        const ssize_t got = ::readlinkat(link, "", text.data(), text.size());
         if (got < 0)
             return Errno(errno);
         if (static_cast<std::size_t>(got) < text.size()) {
@@ -110,13 +110,18 @@ std::error_code ResolvePath(int start, std::string startName, std::string_view p
             folderName = Parent(folderName);
             continue;
         }
+        // The step is judged on a descriptor of what it is, and a link is read through the
+        // same descriptor: an entry swapped between a look and a read cannot slip through.
+        Fd entry(::openat(folder.get(), part.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
         struct stat status {};
-        if (::fstatat(folder.get(), part.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (!entry.valid()) {
             if (errno != ENOENT || !rest.empty())
                 return Errno(errno);
             end = {std::move(folder), std::move(folderName), part, false, {}, links};
             return {};
         }
+        if (::fstat(entry.get(), &status) != 0)
+            return Errno(errno);
         const std::string name = InDirectory(folderName, part);
         if (S_ISLNK(status.st_mode)) {
             if (++links > kMaxLinkHops)
@@ -125,7 +130,7 @@ std::error_code ResolvePath(int start, std::string startName, std::string_view p
             if (const auto error = check(PathStep{PathStep::Link, folder.get(), name, status}))
                 return error;
             if (const auto error =
-                    ReadLink(folder.get(), part, static_cast<std::size_t>(status.st_size), target))
+                    ReadLink(entry.get(), static_cast<std::size_t>(status.st_size), target))
                 return error;
             PushFront(target, rest);
             if (target.starts_with('/'))
@@ -138,13 +143,13 @@ std::error_code ResolvePath(int start, std::string startName, std::string_view p
             end = {std::move(folder), std::move(folderName), part, true, status, links};
             return {};
         }
-        Fd next(
-            ::openat(folder.get(), part.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-        if (!next.valid())
-            return Errno(errno);
-        if (const auto error = check(PathStep{PathStep::Folder, next.get(), name, status}))
+        if (!S_ISDIR(status.st_mode))
+            return Errno(ENOTDIR);
+        // The descriptor judged is the folder entered: reopened by name, it would be whatever
+        // bears the name by then.
+        if (const auto error = check(PathStep{PathStep::Folder, entry.get(), name, status}))
             return error;
-        folder = std::move(next);
+        folder = std::move(entry);
         folderName = name;
     }
     return Errno(errno);

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/config_file.h"
+#include "core/error.h"
+#include "core/resolve_path.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,6 +9,8 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstdio>
+#include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -281,6 +285,24 @@ private slots:
                  failure ? QByteArray("<unreadable>") : kDefaultText);
         QCOMPARE(QDir(Path("real")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
                  targetExists ? QStringList{"settings.txt"} : QStringList{});
+    }
+
+    // Another user who may rename entries here swaps their link in right after ours was
+    // judged: the walk must go where the judged link leads.
+    void linkReadIsTheLinkJudged()
+    {
+        QCOMPARE(::symlink("mine.txt", "config.txt"), 0);
+        QCOMPARE(::symlink("victim.txt", "swapped"), 0);
+        const auto swapAfterJudging = [](const vexalo::PathStep& step) {
+            if (step.kind == vexalo::PathStep::Link)
+                ::renameat2(step.fd, "config.txt", step.fd, "swapped", RENAME_EXCHANGE);
+            return std::error_code();
+        };
+        vexalo::PathEnd end;
+        QCOMPARE(vexalo::ResolvePath(AT_FDCWD, ".", "config.txt", swapAfterJudging, end),
+                 std::error_code());
+        QCOMPARE(QString::fromStdString(end.name), "mine.txt");
+        QCOMPARE(end.links, 1);
     }
 
     void directoryNamedConfigTxtIsAFailure()
