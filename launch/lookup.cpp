@@ -218,16 +218,20 @@ void CheckRunnable(const Found& found, bool onPath)
         throw Error(kRendererName, EACCES);
 }
 
-// Why Wine would turn `path` into another one: it maps names to Windows names and back, and a
+// Why Wine would not pass `path` on as it is: it maps names to Windows names and back, and a
 // byte that is not UTF-8 comes back as U+FFFD, a trailing dot or space is dropped, and "\\"
-// separates folders. Another user could have made the changed name (in /tmp, say). nullopt
-// when every component comes back as it went.
+// separates folders; another user could have made the changed name (in /tmp, say). "wine
+// start" also reads its command line as Windows does, where '"' ends a name and the other
+// characters Windows forbids in names are wildcards or invalid: one ran a file another user
+// had made of the name's first part. ':' comes back as it went. The name is quoted, so that a
+// trailing space shows. nullopt when every component comes back as it went.
 std::optional<std::string> WineChange(std::string_view path)
 {
     for (std::size_t start = 0; start < path.size();) {
         const std::size_t end = std::min(path.find('/', start), path.size());
         const std::string_view part = path.substr(start, end - start);
-        const std::string name(path.substr(0, end));
+        std::string name(1, '\'');
+        name.append(path.substr(0, end)).push_back('\'');
         start = end + 1;
         if (part.empty() || part == "." || part == "..")
             continue;
@@ -238,6 +242,14 @@ std::optional<std::string> WineChange(std::string_view path)
                           {name});
         if (part.find('\\') != std::string_view::npos)
             return Format(Translate("Launch", "%1 has a backslash in its name"), {name});
+        const auto forbidden = [](unsigned char c) {
+            return c < 0x20 || c == 0x7f ||
+                   std::string_view("\"*?<>|").find(c) != std::string_view::npos;
+        };
+        if (std::any_of(part.begin(), part.end(), forbidden))
+            return Format(Translate("Launch", "%1 has a character in its name that Windows does "
+                                              "not allow (\" * ? < > | or a control character)"),
+                          {name});
     }
     return std::nullopt;
 }

@@ -6,7 +6,10 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string_view>
 #include <sys/stat.h>
@@ -15,47 +18,74 @@
 namespace vexalo {
 namespace {
 
-// Where "PE\0\0" should be, as the DOS header's offset at 0x3C says; nullopt without "MZ".
-std::optional<off_t> PeHeaderOffset(int fd)
+// Little-endian numbers of the image, read at their place in `bytes`.
+std::uint32_t Number(const unsigned char* bytes, std::size_t size)
 {
-    std::array<unsigned char, 0x40> dos{};
+    std::uint32_t value = 0;
+    for (std::size_t i = size; i-- > 0;)
+        value = value << 8 | bytes[i];
+    return value;
+}
+
+// The PE signature's offset and the optional header, read whole; nullopt without "MZ".
+struct PeHeaders {
+    off_t signature = 0;
+    bool valid = false; // the signature, and an optional header neither missing nor cut short
+    std::array<unsigned char, pe::kOptionalHeaderAt + pe::kPe32PlusMinimalSize> head{};
+};
+
+std::optional<PeHeaders> ReadPeHeaders(int fd)
+{
+    std::array<unsigned char, pe::kDosHeaderSize> dos{};
     if (::pread(fd, dos.data(), dos.size(), 0) < 2 || dos[0] != 'M' || dos[1] != 'Z')
         return std::nullopt;
-    return dos[0x3C] | dos[0x3D] << 8 | dos[0x3E] << 16 | static_cast<off_t>(dos[0x3F]) << 24;
+    PeHeaders headers;
+    headers.signature = static_cast<off_t>(Number(&dos[pe::kSignatureOffsetAt], 4));
+    const ssize_t got = ::pread(fd, headers.head.data(), headers.head.size(), headers.signature);
+    const auto has = [got](std::size_t bytes) { return got >= static_cast<ssize_t>(bytes); };
+    if (!has(pe::kOptionalHeaderAt) ||
+        std::memcmp(headers.head.data(), pe::kSignature, pe::kSignatureSize) != 0)
+        return headers;
+    const std::size_t declared = Number(&headers.head[pe::kOptionalHeaderSizeAt], 2);
+    const std::uint16_t magic =
+        has(pe::kOptionalHeaderAt + 2) ? Number(&headers.head[pe::kOptionalHeaderAt], 2) : 0;
+    const std::size_t minimal = magic == pe::kPe32Magic       ? pe::kPe32MinimalSize
+                                : magic == pe::kPe32PlusMagic ? pe::kPe32PlusMinimalSize
+                                                              : SIZE_MAX;
+    // The file must hold the header as large as it says it is.
+    std::array<unsigned char, 1> last{};
+    headers.valid =
+        declared >= minimal && has(pe::kOptionalHeaderAt + minimal) &&
+        ::pread(fd, last.data(), 1,
+                headers.signature + static_cast<off_t>(pe::kOptionalHeaderAt + declared - 1)) == 1;
+    return headers;
 }
 
-// The optional header's Subsystem, at the same place in PE32 and PE32+; nullopt where the
-// header is too short to hold it.
-std::optional<std::uint16_t> SubsystemOf(int fd)
+// The optional header's Subsystem; 0 for an image that is not valid.
+std::uint16_t SubsystemOf(const PeHeaders& headers)
 {
-    const std::optional<off_t> at = PeHeaderOffset(fd);
-    std::array<unsigned char, 94> header{};
-    if (!at || ::pread(fd, header.data(), header.size(), *at) != 94 ||
-        (header[20] | header[21] << 8) < 70)
-        return std::nullopt;
-    return static_cast<std::uint16_t>(header[92] | header[93] << 8);
+    return headers.valid ? static_cast<std::uint16_t>(
+                               Number(&headers.head[pe::kOptionalHeaderAt + pe::kSubsystemAt], 2))
+                         : 0;
 }
 
-// UEFI applications, boot and runtime drivers, and option ROMs: firmware's programs, which
-// Wine does not run. Given to it, one ended with status 0 and a crash window.
+// Firmware's programs, which Wine does not run. Given to it, one ended with status 0 and a
+// crash window.
 constexpr bool IsFirmwareSubsystem(std::uint16_t subsystem)
 {
-    return subsystem >= 10 && subsystem <= 13;
+    return subsystem >= pe::kFirstEfiSubsystem && subsystem <= pe::kLastEfiSubsystem;
 }
 
 } // namespace
 
 std::optional<std::uint16_t> WindowsMachineOf(int fd)
 {
-    const std::optional<off_t> at = PeHeaderOffset(fd);
-    if (!at)
+    const std::optional<PeHeaders> headers = ReadPeHeaders(fd);
+    if (!headers)
         return std::nullopt;
-    std::array<unsigned char, 6> header{};
-    if (::pread(fd, header.data(), header.size(), *at) != 6 ||
-        std::string_view(reinterpret_cast<const char*>(header.data()), 4) !=
-            std::string_view("PE\0\0", 4))
+    if (!headers->valid)
         return kNoPeHeader;
-    return static_cast<std::uint16_t>(header[4] | header[5] << 8);
+    return static_cast<std::uint16_t>(Number(&headers->head[pe::kMachineAt], 2));
 }
 
 Content ContentOf(int fd)
@@ -63,7 +93,7 @@ Content ContentOf(int fd)
     if (const auto machine = WindowsMachineOf(fd)) {
         if (*machine == kNoPeHeader)
             throw Error(kRendererName, LaunchError::InvalidWindowsProgram);
-        if (IsFirmwareSubsystem(SubsystemOf(fd).value_or(0)))
+        if (IsFirmwareSubsystem(SubsystemOf(*ReadPeHeaders(fd))))
             throw Error(kRendererName, LaunchError::FirmwareProgram);
         return {Kind::Windows, *machine};
     }

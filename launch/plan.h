@@ -5,6 +5,7 @@
 // kernel, run by its interpreter or /bin/sh, or through Wine.
 
 #include "launch/lookup.h"
+#include "launch/pe.h"
 #include "launch/types.h"
 
 #include <cstdint>
@@ -14,9 +15,8 @@
 
 namespace vexalo {
 
-// PE machines that Wine runs on a PC.
-inline constexpr std::uint16_t kI386 = 0x14c;
-inline constexpr std::uint16_t kAmd64 = 0x8664;
+using pe::kAmd64;
+using pe::kI386;
 
 enum class Kind {
     Program, // left to the kernel
@@ -25,12 +25,12 @@ enum class Kind {
     Windows, // a PE image, run through Wine
 };
 
-// What WindowsMachineOf gives for a file that starts with "MZ" but has no valid PE header.
+// What WindowsMachineOf gives for a file that starts with "MZ" but is no image Wine can load.
 inline constexpr std::uint16_t kNoPeHeader = 0;
 
-// The PE header's Machine field of a Windows program: "MZ", and at 0x3C the offset of
-// "PE\0\0" inside the file, followed by the machine. nullopt for any other file; kNoPeHeader
-// for "MZ" without a valid PE header.
+// The PE header's Machine field of a Windows program: "MZ", and where the DOS header points,
+// "PE\0\0", the file header with the machine, and a whole optional header. nullopt for any
+// other file; kNoPeHeader for "MZ" without them: Wine would fail on it without a word.
 std::optional<std::uint16_t> WindowsMachineOf(int fd);
 
 struct Content {

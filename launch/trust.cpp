@@ -63,9 +63,26 @@ std::optional<Refusal> OwnerRefusal(const struct stat& status, const std::string
     return Refusal{LaunchError::ForeignOwner, name + ' ' + BelongsTo(status.st_uid) + because};
 }
 
+// Whether another account than `uid` has `gid` as its primary group: it then writes with
+// that group's rights without being listed as a member (useradd -g). Only the accounts the
+// system lists count: a directory service that does not enumerate its users (sssd's default,
+// LDAP without enumeration) may hide one, which nothing here can see.
+bool PrimaryGroupOfAnother(gid_t gid, uid_t uid)
+{
+    ::setpwent();
+    bool found = false;
+    while (const passwd* account = ::getpwent()) {
+        if (account->pw_gid == gid && account->pw_uid != uid && account->pw_uid != 0) {
+            found = true;
+            break;
+        }
+    }
+    ::endpwent();
+    return found;
+}
+
 // Whether `gid` is the private group of user `uid`, as Debian makes them: named as the user,
-// the user's own primary group, with no other listed member. A directory service need not
-// list every user, so whoever else is in a group is never asked.
+// the user's own primary group, with no other listed member, and nobody else's primary group.
 bool IsPrivateGroupOf(gid_t gid, uid_t uid)
 {
     const passwd* user = ::getpwuid(uid);
@@ -79,7 +96,7 @@ bool IsPrivateGroupOf(gid_t gid, uid_t uid)
         if (name != *listed)
             return false;
     }
-    return true;
+    return !PrimaryGroupOfAnother(gid, uid);
 }
 
 // Somebody besides the user and root who holds a permission, and how to take it away.
@@ -212,8 +229,14 @@ std::optional<Refusal> WriterRefusal(int fd, const struct stat& status, const st
     if (auto refusal = ReadAcl(fd, name, acl))
         return refusal;
     const std::optional<Holder> writer = OtherHolder(status, acl, ACL_WRITE, ::geteuid());
-    // A file with other names may be reached through them, from anywhere.
-    if (!writer || (ClosedToOthers(reach) && !(S_ISREG(status.st_mode) && status.st_nlink > 1)))
+    if (!writer)
+        return std::nullopt;
+    // Only on a drive that keeps no modes can others' write access not be taken away, and
+    // only there is a folder nobody else may enter the one guard. Elsewhere chmod also cuts
+    // off a process that still holds the folder open from before it was closed. A file with
+    // other names may be reached through them, from anywhere.
+    if (OwnerlessDrive(fd, status) && ClosedToOthers(reach) &&
+        !(S_ISREG(status.st_mode) && status.st_nlink > 1))
         return std::nullopt;
     return Refusal{LaunchError::WritableByOthers,
                    name + ' ' + writer->who + because + Remedy(fd, status, *writer, name)};

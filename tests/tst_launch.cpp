@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/error.h"
 #include "launch/launch.h"
+#include "launch/pe.h"
 #include "tests/test_files.h"
 
 #include <QDir>
@@ -19,6 +20,7 @@
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 using enum vexalo::LaunchError;
 
@@ -44,19 +46,26 @@ QByteArray StandIn(const QByteArray& name, bool shebang = true, const QByteArray
            "\"$RENDERER_RECORD.part\" \"$RENDERER_RECORD\"\n";
 }
 
-// The smallest Windows program's start: "MZ", and at 0x3C the offset of "PE\0\0" and the
-// machine (0 for none: no valid PE header); with a subsystem, an optional header that holds it.
-QByteArray PeImage(quint16 machine, char subsystem = 0)
+// The smallest Windows program's start: "MZ", the offset of "PE\0\0", the machine and a PE32+
+// optional header with `subsystem`; machine 0 points the DOS header past the file. `cut`
+// drops the optional header's end, which Wine's loader needs.
+QByteArray PeImage(quint16 machine, char subsystem = 0, bool cut = false)
 {
-    QByteArray image = QByteArray("MZ").leftJustified(subsystem ? 0x40 + 24 + 240 : 0x48, '\0');
-    image[0x3C] = machine ? 0x40 : 0x70;
-    image.replace(0x40, 4, QByteArray("PE\0\0", 4));
-    image[0x44] = static_cast<char>(machine & 0xff);
-    image[0x45] = static_cast<char>(machine >> 8);
-    if (subsystem) {
-        image[0x40 + 20] = static_cast<char>(240); // the size of a PE32+ optional header
-        image[0x40 + 92] = subsystem;
-    }
+    using namespace vexalo::pe;
+    const int signature = kDosHeaderSize;
+    QByteArray image = QByteArray("MZ").leftJustified(
+        signature + kOptionalHeaderAt + (cut ? 40 : kPe32PlusMinimalSize), '\0');
+    image[kSignatureOffsetAt] = static_cast<char>(machine ? signature : 0x70);
+    image.replace(signature, kSignatureSize, QByteArray(kSignature, kSignatureSize));
+    const auto put16 = [&image, signature](std::size_t at, quint16 value) {
+        image[signature + at] = static_cast<char>(value & 0xff);
+        image[signature + at + 1] = static_cast<char>(value >> 8);
+    };
+    put16(kMachineAt, machine);
+    put16(kOptionalHeaderSizeAt, kPe32PlusMinimalSize);
+    put16(kOptionalHeaderAt, kPe32PlusMagic);
+    if (!cut)
+        put16(kOptionalHeaderAt + kSubsystemAt, static_cast<quint16>(subsystem));
     return image;
 }
 
@@ -87,7 +96,7 @@ const QMap<QByteArray, QByteArray> kFailingWine = {
 
 // Kinds that are a folder's mode, not a file.
 const QMap<QByteArray, mode_t> kFolderModes = {
-    {"closed", 0700}, {"sticky", 01777}, {"drive", 0777}, {"shared-folder", 02775}};
+    {"closed", 0700}, {"sticky", 01777}, {"shared-folder", 02775}};
 
 } // namespace
 
@@ -95,6 +104,7 @@ class TestLaunch : public RendererScratch {
     Q_OBJECT
 
     bool privateMounts_ = false;
+    QString loopDevice_; // a drive's, detached after each case
 
 private slots:
     void initTestCase()
@@ -115,6 +125,27 @@ private slots:
     {
         Leave();
         ::umount2(QFile::encodeName(Run()).constData(), MNT_DETACH);
+        if (!loopDevice_.isEmpty())
+            QProcess::execute("/usr/sbin/losetup", {"-d", std::exchange(loopDevice_, {})});
+    }
+
+    // Mounts a new exFAT drive on `dir` as a desktop does, through FUSE on a loop device: a
+    // file system with no modes of its own, whose files all show 0777.
+    bool MountDrive(const QByteArray& dir)
+    {
+        const QString image = Top() + "/drive.img";
+        QProcess mount;
+        if (QFile file(image);
+            !privateMounts_ || !file.open(QIODevice::WriteOnly) || !file.resize(8 << 20))
+            return false;
+        mount.start("sh", {"-c",
+                           "PATH=/usr/sbin:/sbin:$PATH; mkfs.exfat \"$0\" >/dev/null && "
+                           "dev=$(losetup --find --show \"$0\") && echo \"$dev\" && "
+                           "mount.exfat-fuse \"$dev\" \"$1\"",
+                           image, QFile::decodeName(dir)});
+        mount.waitForFinished();
+        loopDevice_ = QString::fromLocal8Bit(mount.readAllStandardOutput().trimmed());
+        return mount.exitCode() == 0;
     }
 
     void startRendererLooksBesideToolThenHereThenOnPath_data()
@@ -169,6 +200,9 @@ private slots:
             {"run:drive", "top:closed"}, "own", "@/bin", "run");
         row("a drive's 0777 files below a folder anybody may enter", {"run:drive"}, "own", "@/bin",
             {}, WritableByOthers);
+        // Where modes are kept, chmod cuts off even a process that held the folder open before.
+        row("0777 files that keep modes, below a folder only the user may enter",
+            {"run:world-writable", "top:closed"}, "own", "@/bin", {}, WritableByOthers);
         // Names as Windows matches them, beside the tool and here; on PATH only the exact one.
         row("upper case here", {"run:upper"}, "own", "@/bin", "run");
         row("upper case beside the tool", {"own:upper", "run:exec"}, "own", "@/bin", "own");
@@ -197,6 +231,9 @@ private slots:
             {}, WineRenames);
         row("Windows program in a folder with a backslash", {"a\\b:pe", "bin:wine"}, "a\\b",
             "@/bin", {}, WineRenames);
+        // Wine reads its command line as Windows does: '"' ends the name, and ran "@/q".
+        row("Windows program in a folder with a quote", {"q\"x:pe", "q:exec", "bin:wine"}, "q\"x",
+            "@/bin", {}, WineRenames);
         row("on a noexec file system", {"run:noexec"}, "own", "@/bin", {}, NoExecMount);
         // A script sees its own path as $0, and so finds its folder.
         row("launcher script", {"run:launcher"}, "own", "@/bin", "launched");
@@ -218,6 +255,8 @@ private slots:
             NeedsWine);
         row("MZ without a PE header", {"run:mz", "bin:wine"}, "own", "@/bin", {},
             InvalidWindowsProgram);
+        row("a PE whose optional header is cut short", {"run:pe-cut", "bin:wine"}, "own", "@/bin",
+            {}, InvalidWindowsProgram);
         row("Windows program for ARM", {"run:pe-arm", "bin:wine"}, "own", "@/bin", {},
             ForeignMachine);
         row("32-bit Windows program through Wine", {"run:pe32", "bin:wine"}, "own", "@/bin",
@@ -286,6 +325,10 @@ private slots:
                 QSKIP("setfacl is missing or the file system has no ACLs");
             if (kind == "closed")
                 continue;
+            if (kind == "drive" && !MountDrive(dir))
+                QSKIP("an exFAT drive needs root, exfatprogs and exfat-fuse");
+            if (kind == "drive")
+                QVERIFY(QDir::setCurrent(Run()));
             if (kind == "noexec" || kind == "acl-large") {
                 if (!privateMounts_)
                     QSKIP("mounting a tmpfs needs root and a mount namespace");
@@ -304,9 +347,11 @@ private slots:
                 QCOMPARE(::symlink(base + "other/opengl.exe", path.constData()), 0);
             else if (kind.startsWith("pe") || kind == "mz")
                 WriteFile(path,
-                          PeImage(machine, kind == "pe-efi"   ? 10
-                                           : kind == "pe-gui" ? 2
-                                                              : 0),
+                          PeImage(machine,
+                                  kind == "pe-efi"   ? 10
+                                  : kind == "pe-gui" ? 2
+                                                     : 0,
+                                  kind == "pe-cut"),
                           kind.endsWith("plain") ? 0644 : 0755);
             else if (kind != "shared-folder" && kind != "sticky")
                 WriteFile(path, script,

@@ -222,6 +222,10 @@ diesem Ordner, dann im PATH; ein Windows-Programm läuft über Wine.</translatio
         <source>%1: its ACL cannot be read (%2)</source>
         <translation>%1: seine ACL kann nicht gelesen werden (%2)</translation>
     </message>
+    <message>
+        <source>%1 has a character in its name that Windows does not allow (&quot; * ? &lt; &gt; | or a control character)</source>
+        <translation>%1 hat ein Zeichen im Namen, das Windows nicht erlaubt (&quot; * ? &lt; &gt; | oder ein Steuerzeichen)</translation>
+    </message>
 </context>
 <context>
     <name>Progress</name>

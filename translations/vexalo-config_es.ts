@@ -223,6 +223,10 @@ ejecuta con Wine.</translation>
         <source>%1: its ACL cannot be read (%2)</source>
         <translation>%1: no se puede leer su ACL (%2)</translation>
     </message>
+    <message>
+        <source>%1 has a character in its name that Windows does not allow (&quot; * ? &lt; &gt; | or a control character)</source>
+        <translation>%1 tiene en su nombre un carácter que Windows no admite (&quot; * ? &lt; &gt; | o un carácter de control)</translation>
+    </message>
 </context>
 <context>
     <name>Progress</name>

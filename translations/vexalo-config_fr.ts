@@ -223,6 +223,10 @@ s’exécute par Wine.</translation>
         <source>%1: its ACL cannot be read (%2)</source>
         <translation>%1 : son ACL ne peut pas être lue (%2)</translation>
     </message>
+    <message>
+        <source>%1 has a character in its name that Windows does not allow (&quot; * ? &lt; &gt; | or a control character)</source>
+        <translation>%1 a dans son nom un caractère que Windows n’accepte pas (&quot; * ? &lt; &gt; | ou un caractère de contrôle)</translation>
+    </message>
 </context>
 <context>
     <name>Progress</name>

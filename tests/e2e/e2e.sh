@@ -485,8 +485,10 @@ TABLE
 
 case_wine_start_shows_progress_and_can_be_left() {
     start_desktop 800x600x24; install_tool
-    # The smallest 64-bit Windows program Wine takes: "MZ", at 0x3C the offset of "PE\0\0", the machine.
-    { printf 'MZ'; head -c 58 /dev/zero; printf '\x40\0\0\0PE\0\0\x64\x86'; } >"$WORK/run/opengl.exe"
+    # The smallest 64-bit Windows program the tool passes to Wine: "MZ", at 0x3C the offset of
+    # "PE\0\0", the machine, the optional header's size, and a PE32+ optional header.
+    { printf 'MZ'; head -c 58 /dev/zero; printf '\x40\0\0\0PE\0\0\x64\x86'; head -c 14 /dev/zero
+      printf '\x70\0\0\0\x0b\x02'; head -c 110 /dev/zero; } >"$WORK/run/opengl.exe"
     # A Wine that makes its prefix for 3 s, found beside the tool.
     printf '#!/bin/sh\nsleep 3\ntouch "%s"\n' "$WORK/wine.done" >"$WORK/install/wine"
     chmod +x "$WORK/install/wine"
@@ -564,16 +566,21 @@ case_windows_renderer_runs_maximized_in_the_working_directory() {
     # Without Wine's 32-bit part, hidden in a mount namespace of the tool's own, the 32-bit
     # renderer is reported and nothing starts.
     [ "$(id -u)" -eq 0 ] || skip "hiding Wine's 32-bit part and another user's program need root"
-    # In a shared folder, another user has made the name Wine turns "game." into; Wine would
-    # run their program, in their folder. Nothing starts.
-    mkdir -m 1777 "$WORK/share"; mkdir "$WORK/share/game." "$WORK/share/game"
-    install -m 644 "$WINDOWS_RENDERER" "$WORK/share/game./opengl.exe"
-    install -m 755 "$WINDOWS_RENDERER" "$WORK/share/game/opengl.exe"
-    chown -R nobody "$WORK/share/game"
-    rm -f "$WORK/record"
-    start_tool "$WORK/share/game."
-    click_save_and_start; dismiss_one_report; expect_exit 1
-    ! wait_for 2 test -s "$WORK/record" || fail "another user's program ran"
+    # In a shared folder, another user has made the name Wine turns "game." into, and the one
+    # Wine's command line ends 'Game "SE"' at; Wine would run their program. Nothing starts.
+    mkdir -m 1777 "$WORK/share"
+    local folder decoy
+    for folder in 'game.:game/opengl.exe' 'Game "SE":Game'; do
+        decoy="$WORK/share/${folder#*:}" folder="$WORK/share/${folder%%:*}"
+        mkdir -p "$folder" "$(dirname "$decoy")"
+        install -m 644 "$WINDOWS_RENDERER" "$folder/opengl.exe"
+        install -m 755 -o nobody "$WINDOWS_RENDERER" "$decoy"
+        [ "$(dirname "$decoy")" = "$WORK/share" ] || chown nobody "$(dirname "$decoy")"
+        rm -f "$WORK/record"
+        start_tool "$folder"
+        click_save_and_start; dismiss_one_report; expect_exit 1
+        ! wait_for 2 test -s "$WORK/record" || fail "another user's program ran beside $folder"
+    done
     rm -f "$WORK/record"
     local hide='mount -t tmpfs none /usr/lib/i386-linux-gnu/wine &&
         mount --bind /dev/null /usr/lib/wine/wine && exec "$0" "$@"'
