@@ -2,10 +2,10 @@
 #include "core/config_file.h"
 
 #include "core/replace_file.h"
+#include "core/resolve_path.h"
+#include "core/working_directory.h"
 
-#include <cstdlib>
 #include <fcntl.h>
-#include <memory>
 #include <string>
 #include <unistd.h>
 
@@ -13,24 +13,21 @@ namespace vexalo {
 namespace {
 
 // The file as the user finds it: the bare name says nothing of where the tool tried to write,
-// which from a desktop's menu is the home folder. A folder the system cannot name (deleted, or
-// longer than it can say) leaves the bare name.
+// which from a desktop's menu is the home folder. A folder the system cannot name leaves the
+// bare name.
 std::string ConfigFilePath()
 {
-    const std::unique_ptr<char, decltype(&std::free)> folder(::getcwd(nullptr, 0), &std::free);
-    if (!folder || folder.get()[0] != '/')
-        return kConfigFileName;
-    const std::string path = folder.get();
-    return path + (path.ends_with('/') ? "" : "/") + kConfigFileName;
+    const std::string folder = WorkingDirectory();
+    return folder.empty() ? kConfigFileName : InDirectory(folder, kConfigFileName);
 }
 
-// Writes `text` through `file` in the one way that suits it; 0 or an errno.
-int Write(FileToReplace& file, const std::string& text)
+// Writes `text` through `file` in the one way that suits it.
+std::error_code Write(FileToReplace& file, const std::string& text)
 {
     switch (ChooseStrategy(file)) {
     case WriteStrategy::ReplaceAtomically: {
         bool refused = false;
-        const int error = ReplaceAtomically(file, text, refused);
+        const std::error_code error = ReplaceAtomically(file, text, refused);
         if (!refused)
             return error;
         // The directory or the file system will not take a new file like the old one; the
@@ -42,7 +39,7 @@ int Write(FileToReplace& file, const std::string& text)
     case WriteStrategy::WriteThrough:
         return WriteThrough(file, text);
     }
-    return EINVAL;
+    return SystemError(EINVAL);
 }
 
 } // namespace
@@ -56,7 +53,7 @@ void WriteConfigFile(const DisplayChoices& choices, const DesktopMode& desktop)
             throw Error(ConfigFilePath(), refused, refused.message() + ": " + file.refusedLink);
         throw Error(ConfigFilePath(), refused);
     }
-    if (const int error = Write(file, text); error != 0)
+    if (const std::error_code error = Write(file, text))
         throw Error(ConfigFilePath(), error);
 }
 

@@ -1,9 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "core/error.h"
 
+#include <cerrno>
+
 #include "core/translate.h"
 
 namespace vexalo {
+
+std::error_code LastError()
+{
+    return SystemError(errno);
+}
 namespace {
 
 class WriteErrorCategory : public std::error_category {

@@ -13,6 +13,15 @@ enum class WriteError {
     DanglingLink,    // the name is a link to nothing
 };
 
+// The system's errno value as a code: core reports every failure as a std::error_code.
+inline std::error_code SystemError(int error)
+{
+    return {error, std::generic_category()};
+}
+
+// The errno value the last failed call left.
+std::error_code LastError();
+
 // Returns the category of WriteError codes.
 const std::error_category& WriteCategory();
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cerrno>
+#include <system_error>
 #include <unistd.h>
 #include <utility>
 
@@ -26,10 +27,11 @@ public:
     bool valid() const { return fd_ >= 0; }
     // Closes now, returning the error close reports: some file systems report a failed
     // write-back only here.
-    int Close()
+    std::error_code Close()
     {
         const int result = ::close(std::exchange(fd_, -1));
-        return result == 0 || errno == EINTR ? 0 : errno;
+        return result == 0 || errno == EINTR ? std::error_code()
+                                             : std::error_code(errno, std::generic_category());
     }
 
 private:

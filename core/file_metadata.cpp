@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/file_metadata.h"
 
+#include "core/error.h"
 #include "core/xattr.h"
 
 #include <algorithm>
@@ -27,12 +28,12 @@ std::vector<std::string_view> Names(const std::vector<char>& list)
 
 // Gives the new file the old one's extended attributes: its access ACL, user attributes,
 // security labels and, for root, trusted ones.
-int CopyAttributes(int from, int to)
+std::error_code CopyAttributes(int from, int to)
 {
     std::vector<char> fromList, toList;
-    if (const int error = ListAttributes(from, fromList); error != 0)
+    if (const std::error_code error = ListAttributes(from, fromList))
         return error;
-    if (const int error = ListAttributes(to, toList); error != 0)
+    if (const std::error_code error = ListAttributes(to, toList))
         return error;
     const std::vector<std::string_view> wanted = Names(fromList);
     for (const std::string_view name : Names(toList)) {
@@ -40,44 +41,44 @@ int CopyAttributes(int from, int to)
             std::find(wanted.begin(), wanted.end(), name) != wanted.end())
             continue;
         if (::fremovexattr(to, name.data()) != 0 && errno != ENODATA)
-            return errno;
+            return LastError();
     }
     for (const std::string_view name : wanted) {
         std::string value;
-        if (const int error = ReadAttribute(from, name.data(), value); error != 0) {
-            if (error == ENODATA) // removed meanwhile
+        if (const std::error_code error = ReadAttribute(from, name.data(), value)) {
+            if (error == std::errc::no_message_available) // removed meanwhile
                 continue;
             return error;
         }
         std::string present;
-        if (ReadAttribute(to, name.data(), present) == 0 && present == value)
+        if (!ReadAttribute(to, name.data(), present) && present == value)
             continue;
         if (::fsetxattr(to, name.data(), value.data(), value.size(), 0) != 0)
-            return errno;
+            return LastError();
     }
-    return 0;
+    return {};
 }
 
 } // namespace
 
-int CopyMetadata(int from, const struct stat& old, int to)
+std::error_code CopyMetadata(int from, const struct stat& old, int to)
 {
     struct stat now {};
     if (::fstat(to, &now) != 0)
-        return errno;
+        return LastError();
     // Whatever keeps the owner from being given, a new file without it would take the old
     // one away from its owner: that is a refusal like any other.
     if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) &&
         ::fchown(to, old.st_uid, old.st_gid) != 0)
-        return EPERM;
-    if (const int error = CopyAttributes(from, to); error != 0)
+        return SystemError(EPERM);
+    if (const std::error_code error = CopyAttributes(from, to))
         return error;
     // Last: fchown clears the set-id bits, and an ACL sets the group's.
     if (::fstat(to, &now) != 0)
-        return errno;
+        return LastError();
     if ((now.st_mode & 07777) != (old.st_mode & 07777) && ::fchmod(to, old.st_mode & 07777) != 0)
-        return errno;
-    return 0;
+        return LastError();
+    return {};
 }
 
 } // namespace vexalo

@@ -2,8 +2,8 @@
 #include "core/replace_file.h"
 
 #include "core/file_metadata.h"
+#include "core/owner.h"
 #include "core/resolve_path.h"
-#include "core/translate.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -12,7 +12,6 @@
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <optional>
-#include <pwd.h>
 #include <random>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -28,7 +27,7 @@ constexpr int kOpenFlags = O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
 constexpr std::optional<off_t> kCurrentPosition = std::nullopt;
 
 // Writes all of `bytes` from `offset` on, or from the current position.
-int WriteAll(int fd, std::string_view bytes, std::optional<off_t> offset)
+std::error_code WriteAll(int fd, std::string_view bytes, std::optional<off_t> offset)
 {
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -39,10 +38,10 @@ int WriteAll(int fd, std::string_view bytes, std::optional<off_t> offset)
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            return n < 0 ? errno : EIO;
+            return n < 0 ? LastError() : SystemError(EIO);
         done += static_cast<std::size_t>(n);
     }
-    return 0;
+    return {};
 }
 
 // Opens a directory to work in by descriptor, never by a path rebuilt as text, so that names
@@ -73,18 +72,21 @@ bool IsAppendOnlyOrImmutable(int dir)
 // Judges a failure at any step of a replacement: the directory cannot take the new file,
 // though the old one may still be writable (a file bind-mounted into a read-only tree, say).
 // A name too long for a temporary one is no reason to fail where a plain write would not.
-bool IsDirectoryRefusal(int error)
+bool IsDirectoryRefusal(std::error_code error)
 {
-    return error == EACCES || error == EPERM || error == EBUSY || error == EROFS ||
-           error == ENAMETOOLONG;
+    return error == std::errc::permission_denied || error == std::errc::operation_not_permitted ||
+           error == std::errc::device_or_resource_busy ||
+           error == std::errc::read_only_file_system || error == std::errc::filename_too_long;
 }
 
 // Judges, besides, a failure to copy the old file's metadata: the file system or its policy
 // will not give the new file what the old one has: a mode (FUSE mounts that deny chmod,
 // network shares), a security label, an attribute only a privileged process may set.
-bool IsMetadataRefusal(int error)
+bool IsMetadataRefusal(std::error_code error)
 {
-    return error == EPERM || error == EACCES || error == EOPNOTSUPP || error == ENOSYS;
+    return error == std::errc::operation_not_permitted || error == std::errc::permission_denied ||
+           error == std::errc::operation_not_supported ||
+           error == std::errc::function_not_supported;
 }
 
 // A hidden name beside `base`, cut to fit where `base` is already near the limit.
@@ -104,20 +106,20 @@ std::string TemporaryName(const std::string& base, std::minstd_rand& random)
     return name;
 }
 
-// Tries hidden names beside `base` until `claim`, which returns 0 or an errno, takes one;
+// Tries hidden names beside `base` until `claim`, which returns a failure's code, takes one;
 // `name` then holds it. Only a name already taken is reason to try another.
 template <typename Claim>
-int ClaimHiddenName(const std::string& base, Claim claim, std::string& name)
+std::error_code ClaimHiddenName(const std::string& base, Claim claim, std::string& name)
 {
     // Uniqueness comes from O_EXCL or linkat; the seed only makes collisions rare.
     std::minstd_rand random(
         static_cast<unsigned>(::getpid()) ^
         static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
-    int error = EEXIST;
-    for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
+    std::error_code error = SystemError(EEXIST);
+    for (int attempt = 0; attempt < 100 && error == std::errc::file_exists; ++attempt) {
         std::string candidate = TemporaryName(base, random);
         error = claim(candidate.c_str());
-        if (error == 0)
+        if (!error)
             name = std::move(candidate);
     }
     return error;
@@ -132,35 +134,37 @@ struct Temporary {
 // Creates the new file in `dir`: unnamed where the file system can, so that a crash leaves
 // nothing behind, else under a hidden name beside `base`. Where no unnamed file can be made,
 // the named attempt gives the reason.
-int CreateTemporary(int dir, const std::string& base, mode_t mode, Temporary& temp)
+std::error_code CreateTemporary(int dir, const std::string& base, mode_t mode, Temporary& temp)
 {
     // An unnamed file can only be named later through /proc.
     if (::access("/proc/self/fd", F_OK) == 0) {
         Fd fd(::openat(dir, ".", O_WRONLY | O_TMPFILE | O_CLOEXEC, mode));
         if (fd.valid()) {
             temp = Temporary{std::move(fd), {}};
-            return 0;
+            return {};
         }
     }
     Temporary named;
     const auto create = [&](const char* candidate) {
         named.fd = Fd(
             ::openat(dir, candidate, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
-        return named.fd.valid() ? 0 : errno;
+        return named.fd.valid() ? std::error_code() : LastError();
     };
-    const int error = ClaimHiddenName(base, create, named.name);
-    if (error == 0)
+    const std::error_code error = ClaimHiddenName(base, create, named.name);
+    if (!error)
         temp = std::move(named);
     return error;
 }
 
 // Gives an unnamed new file its hidden name, the moment before it replaces the old one;
 // through /proc, as linking a descriptor itself needs a privilege.
-int LinkTemporary(int dir, const std::string& base, Temporary& temp)
+std::error_code LinkTemporary(int dir, const std::string& base, Temporary& temp)
 {
     const std::string self = "/proc/self/fd/" + std::to_string(temp.fd.get());
     const auto link = [&](const char* candidate) {
-        return ::linkat(AT_FDCWD, self.c_str(), dir, candidate, AT_SYMLINK_FOLLOW) == 0 ? 0 : errno;
+        return ::linkat(AT_FDCWD, self.c_str(), dir, candidate, AT_SYMLINK_FOLLOW) == 0
+                   ? std::error_code()
+                   : LastError();
     };
     return ClaimHiddenName(base, link, temp.name);
 }
@@ -174,13 +178,13 @@ std::error_code OpenToReplace(int dir, const std::string& name, FileToReplace& f
     const uid_t user = ::geteuid();
     std::string refusedLink;
     const auto check = [&](const PathStep& step) -> std::error_code {
-        if (step.kind != PathStep::Link || step.status.st_uid == user || step.status.st_uid == 0)
+        if (step.kind != PathStep::Link)
             return {};
-        const passwd* owner = ::getpwuid(step.status.st_uid);
-        refusedLink =
-            Format(Translate("Save", "%1 belongs to user %2"),
-                   {step.name, owner ? owner->pw_name : std::to_string(step.status.st_uid)});
-        return WriteError::ForeignLink;
+        if (auto why = ForeignOwner(step.status.st_uid, user, step.name)) {
+            refusedLink = std::move(*why);
+            return WriteError::ForeignLink;
+        }
+        return {};
     };
     PathEnd end;
     if (const std::error_code error = ResolvePath(dir, ".", name, check, end)) {
@@ -196,14 +200,14 @@ std::error_code OpenToReplace(int dir, const std::string& name, FileToReplace& f
         // No file at all: the new one simply takes the name.
         found.dir = OpenDirectory(end.folder.get(), ".");
         if (!found.dir.valid())
-            return {errno, std::generic_category()};
+            return LastError();
         file = std::move(found);
         return {};
     }
     // The last component as the walk found it: were it swapped for a link since, this fails.
     found.fd = Fd(::openat(end.folder.get(), found.name.c_str(), kOpenFlags | O_NOFOLLOW));
     if (!found.fd.valid() || ::fstat(found.fd.get(), &found.opened) != 0)
-        return {errno, std::generic_category()};
+        return LastError();
     // Only a regular file is replaced; one whose folder cannot be opened is rewritten in place.
     if (S_ISREG(found.opened.st_mode))
         found.dir = OpenDirectory(end.folder.get(), ".");
@@ -220,36 +224,36 @@ WriteStrategy ChooseStrategy(const FileToReplace& file)
     return WriteStrategy::ReplaceAtomically;
 }
 
-int ReplaceAtomically(const FileToReplace& file, std::string_view bytes, bool& refused)
+std::error_code ReplaceAtomically(const FileToReplace& file, std::string_view bytes, bool& refused)
 {
     // Without an old file, a refusal leaves nothing to fall back on.
     const bool hasOld = file.fd.valid();
     refused = false;
     Temporary temp;
     // Only the owner's until it is the old file's twin.
-    if (const int error = CreateTemporary(file.dir.get(), file.name, hasOld ? 0600 : 0666, temp);
-        error != 0) {
+    if (const std::error_code error =
+            CreateTemporary(file.dir.get(), file.name, hasOld ? 0600 : 0666, temp)) {
         refused = hasOld && IsDirectoryRefusal(error);
         return error;
     }
-    int error = 0;
+    std::error_code error;
     bool metadataRefused = false;
     if (hasOld) {
         error = CopyMetadata(file.fd.get(), file.opened, temp.fd.get());
         metadataRefused = IsMetadataRefusal(error);
     }
-    if (error == 0)
+    if (!error)
         error = WriteAll(temp.fd.get(), bytes, kCurrentPosition);
-    if (error == 0 && ::fdatasync(temp.fd.get()) != 0)
-        error = errno;
-    if (error == 0 && temp.name.empty())
+    if (!error && ::fdatasync(temp.fd.get()) != 0)
+        error = LastError();
+    if (!error && temp.name.empty())
         error = LinkTemporary(file.dir.get(), file.name, temp);
-    if (error == 0)
+    if (!error)
         error = temp.fd.Close();
-    if (error == 0 &&
+    if (!error &&
         ::renameat(file.dir.get(), temp.name.c_str(), file.dir.get(), file.name.c_str()) != 0)
-        error = errno;
-    if (error != 0) {
+        error = LastError();
+    if (error) {
         if (!temp.name.empty())
             ::unlinkat(file.dir.get(), temp.name.c_str(), 0);
         refused = hasOld && (metadataRefused || IsDirectoryRefusal(error));
@@ -258,11 +262,11 @@ int ReplaceAtomically(const FileToReplace& file, std::string_view bytes, bool& r
     // The new name must survive a crash as well as the new content. A directory reached
     // without read permission cannot be flushed, and some file systems cannot flush one.
     if (::fsync(file.dir.get()) != 0 && errno != EBADF && errno != EINVAL)
-        return errno;
-    return 0;
+        return LastError();
+    return {};
 }
 
-int RewriteInPlace(FileToReplace& file, std::string_view bytes)
+std::error_code RewriteInPlace(FileToReplace& file, std::string_view bytes)
 {
     off_t oldSize = 0;
     Fd fd = std::move(file.fd);
@@ -274,36 +278,38 @@ int RewriteInPlace(FileToReplace& file, std::string_view bytes)
         fd = Fd(::openat(file.dir.get(), file.name.c_str(),
                          kOpenFlags | O_CREAT | O_EXCL | O_NOFOLLOW, 0666));
         if (!fd.valid())
-            return errno;
+            return LastError();
     }
     // The file is first made to hold the new bytes, so that a size limit, a quota or a full
     // disk is met before any old byte is overwritten; a refusal there leaves the old bytes
     // whole. Space is reserved where the file system can; elsewhere the file is lengthened.
     const off_t size = static_cast<off_t>(bytes.size());
     if (size > oldSize) {
-        int error = ::fallocate(fd.get(), 0, 0, size) == 0 ? 0 : errno;
-        if (error == EOPNOTSUPP || error == ENOSYS)
-            error = ::ftruncate(fd.get(), size) == 0 ? 0 : errno;
-        if (error != 0) {
+        std::error_code error =
+            ::fallocate(fd.get(), 0, 0, size) == 0 ? std::error_code() : LastError();
+        if (error == std::errc::operation_not_supported ||
+            error == std::errc::function_not_supported)
+            error = ::ftruncate(fd.get(), size) == 0 ? std::error_code() : LastError();
+        if (error) {
             // A file grown part-way gets its old length back; no old byte was touched.
             [[maybe_unused]] const int restored = ::ftruncate(fd.get(), oldSize);
             return error;
         }
     }
     // Only a failed write from here, or a failed cut to a shorter length, mixes new and old.
-    int error = WriteAll(fd.get(), bytes, 0);
-    if (error == 0 && size < oldSize && ::ftruncate(fd.get(), size) != 0)
-        error = errno;
-    if (error == 0 && ::fdatasync(fd.get()) != 0)
-        error = errno;
-    return error != 0 ? error : fd.Close();
+    std::error_code error = WriteAll(fd.get(), bytes, 0);
+    if (!error && size < oldSize && ::ftruncate(fd.get(), size) != 0)
+        error = LastError();
+    if (!error && ::fdatasync(fd.get()) != 0)
+        error = LastError();
+    return error ? error : fd.Close();
 }
 
-int WriteThrough(FileToReplace& file, std::string_view bytes)
+std::error_code WriteThrough(FileToReplace& file, std::string_view bytes)
 {
     Fd fd = std::move(file.fd);
-    const int error = WriteAll(fd.get(), bytes, kCurrentPosition);
-    return error != 0 ? error : fd.Close();
+    const std::error_code error = WriteAll(fd.get(), bytes, kCurrentPosition);
+    return error ? error : fd.Close();
 }
 
 } // namespace vexalo

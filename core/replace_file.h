@@ -2,9 +2,9 @@
 #pragma once
 
 // Gives a named file new bytes, in the way that suits what the name leads to. No function
-// throws: each returns 0 or an errno as the system reported it (OpenToReplace an error_code,
-// which may also be the writer's own refusal); what one yields besides goes to its last
-// parameter, a reference, and is filled only on success unless said.
+// throws: each returns the code of its failure, the system's or the writer's own refusal;
+// what one yields besides goes to its last parameter, a reference, and is filled only on
+// success unless said.
 
 #include "core/error.h"
 #include "core/fd.h"
@@ -45,13 +45,13 @@ WriteStrategy ChooseStrategy(const FileToReplace& file);
 // renames it over the name; on failure the old file stays as it was and no temporary is left.
 // `refused` (set on failure too) says the directory or file system would not take the twin,
 // though the old file itself may still be rewritten in place.
-int ReplaceAtomically(const FileToReplace& file, std::string_view bytes, bool& refused);
+std::error_code ReplaceAtomically(const FileToReplace& file, std::string_view bytes, bool& refused);
 
 // Rewrites the file where it is, creating it under its name when there is none yet; closes it.
 // Only a failed write or a failed cut to length can leave old and new bytes mixed.
-int RewriteInPlace(FileToReplace& file, std::string_view bytes);
+std::error_code RewriteInPlace(FileToReplace& file, std::string_view bytes);
 
 // Writes to a file that is not a regular one without waiting for a reader; closes it.
-int WriteThrough(FileToReplace& file, std::string_view bytes);
+std::error_code WriteThrough(FileToReplace& file, std::string_view bytes);
 
 } // namespace vexalo

@@ -3,6 +3,7 @@
 
 #include "core/error.h"
 #include "core/private_files.h"
+#include "core/working_directory.h"
 #include "launch/activation.h"
 #include "launch/lookup.h"
 #include "launch/plan.h"
@@ -34,20 +35,6 @@ std::string ToolDirectory()
         return {};
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-// Empty where the system cannot name it (longer than PATH_MAX, say); it is searched all the
-// same, as the process's own working directory.
-std::string WorkingDirectory()
-{
-    std::string path(256, '\0');
-    for (int attempt = 0; !::getcwd(path.data(), path.size()); ++attempt) {
-        if (errno != ERANGE || attempt == 8)
-            return {};
-        path.resize(path.size() * 2);
-    }
-    path.resize(std::strlen(path.c_str()));
-    return path;
 }
 
 // The tool's environment, less what its own launcher meant for the tool's window alone, plus

@@ -27,10 +27,9 @@ namespace vexalo {
 namespace {
 
 // Refuses the renderer with the error's own message, then what makes it so.
-[[noreturn]] void Refuse(const Refusal& refusal)
+[[noreturn]] void Refuse(LaunchError error, const std::string& why)
 {
-    throw Error(kRendererName, refusal.error,
-                make_error_code(refusal.error).message() + ": " + refusal.why);
+    throw Error(kRendererName, error, make_error_code(error).message() + ": " + why);
 }
 
 // Whether `text` is well-formed UTF-8: no stray continuation bytes, overlong forms, surrogates
@@ -96,19 +95,21 @@ std::optional<std::string> RendererNameIn(int folder, std::string_view folderNam
     std::string all;
     for (const std::string& name : names)
         all += (all.empty() ? "" : ", ") + name;
-    Refuse({LaunchError::SeveralNames,
-            Format(Translate("Launch", "%1 in %2; keep one"), {all, folderName})});
+    Refuse(LaunchError::SeveralNames,
+           Format(Translate("Launch", "%1 in %2; keep one"), {all, folderName}));
 }
 
 // The working directory and each folder above it, up to /: whoever may change one of them
 // may rename the working directory away, and a name through them would lead elsewhere.
 void CheckAncestors(const std::string& name)
 {
-    WalkUp(AT_FDCWD, name, [](int folder, const std::string& folderName) {
-        if (const auto refusal = RefusalOf(folder, folderName, folder))
-            Refuse(*refusal);
-        return false;
+    std::optional<Error> refusal;
+    WalkUp(AT_FDCWD, name, [&refusal](int folder, const std::string& folderName) {
+        refusal = RefusalOf(folder, folderName, folder);
+        return refusal.has_value();
     });
+    if (refusal)
+        throw *refusal;
 }
 
 // Resolves the renderer's name in the working directory one component at a time, as the
@@ -123,17 +124,19 @@ std::optional<Found> ResolveInWorkingDirectory(const std::string& workingName)
         return std::nullopt;
     // Found: now it matters who could have changed the way here.
     CheckAncestors(workingName);
-    const auto check = [](const PathStep& step) -> std::error_code {
-        const auto refusal =
+    // The walk is core's: a refusal ends it with a code, and is thrown once it has returned.
+    std::optional<Error> refusal;
+    const auto check = [&refusal](const PathStep& step) -> std::error_code {
+        refusal =
             step.kind == PathStep::Link
                 ? LinkRefusal(step.status, Format(Translate("Launch", "the link %1"), {step.name}))
                 : RefusalOf(step.fd, step.name, step.fd);
-        if (refusal)
-            Refuse(*refusal);
-        return {};
+        return refusal ? refusal->code() : std::error_code();
     };
     PathEnd end;
     if (const std::error_code error = ResolvePath(working.get(), workingName, *entry, check, end)) {
+        if (refusal)
+            throw *refusal;
         if (error == std::errc::too_many_symbolic_link_levels)
             throw Error(kRendererName, ELOOP);
         return std::nullopt;
@@ -150,8 +153,8 @@ std::optional<Found> ResolveInWorkingDirectory(const std::string& workingName)
     if (!file.valid())
         return std::nullopt;
     const std::string name = InDirectory(end.folderName, end.name);
-    if (const auto refusal = RefusalOf(file.get(), name, end.folder.get()))
-        Refuse(*refusal);
+    if (const auto refused = RefusalOf(file.get(), name, end.folder.get()))
+        throw *refused;
     return Found{name, std::move(file), std::move(end.folder)};
 }
 
@@ -218,13 +221,8 @@ void CheckRunnable(const Found& found, bool onPath)
         throw Error(kRendererName, EACCES);
 }
 
-// Why Wine would not pass `path` on as it is: it maps names to Windows names and back, and a
-// byte that is not UTF-8 comes back as U+FFFD, a trailing dot or space is dropped, and "\\"
-// separates folders; another user could have made the changed name (in /tmp, say). "wine
-// start" also reads its command line as Windows does, where '"' ends a name and the other
-// characters Windows forbids in names are wildcards or invalid: one ran a file another user
-// had made of the name's first part. ':' comes back as it went. The name is quoted, so that a
-// trailing space shows. nullopt when every component comes back as it went.
+} // namespace
+
 std::optional<std::string> WineChange(std::string_view path)
 {
     for (std::size_t start = 0; start < path.size();) {
@@ -254,6 +252,8 @@ std::optional<std::string> WineChange(std::string_view path)
     return std::nullopt;
 }
 
+namespace {
+
 // What only a Windows renderer needs: Wine must open the very file that was checked, in the
 // working directory that was meant, and load no DLL another user could have put beside it
 // or in the working directory.
@@ -262,7 +262,7 @@ void CheckWindowsRenderer(const Found& found, const std::string& working)
     if (WindowsMachineOf(found.file.get()).value_or(kNoPeHeader) == kNoPeHeader)
         return;
     const auto changed = [](const std::string& why) {
-        Refuse({LaunchError::WineRenames, Format(Translate("Launch", "%1; rename it"), {why})});
+        Refuse(LaunchError::WineRenames, Format(Translate("Launch", "%1; rename it"), {why}));
     };
     if (working == ".")
         changed(Translate("Launch", "the working directory has no name Wine could use"));
@@ -271,11 +271,12 @@ void CheckWindowsRenderer(const Found& found, const std::string& working)
     if (const auto why = WineChange(working))
         changed(*why);
     if (const auto refusal = PlantingRefusal(found.folder.get(), Parent(found.path)))
-        Refuse(*refusal);
+        throw *refusal;
     Fd here(::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC));
-    if (const auto refusal = here.valid() ? PlantingRefusal(here.get(), working)
-                                          : Refusal{LaunchError::Unexamined, working})
-        Refuse(*refusal);
+    if (!here.valid())
+        Refuse(LaunchError::Unexamined, working);
+    if (const auto refusal = PlantingRefusal(here.get(), working))
+        throw *refusal;
 }
 
 } // namespace

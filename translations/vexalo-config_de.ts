@@ -195,10 +195,6 @@ diesem Ordner, dann im PATH; ein Windows-Programm läuft über Wine.</translatio
         <translation>ist für alle beschreibbar (Modus %1)</translation>
     </message>
     <message>
-        <source>belongs to user %1</source>
-        <translation>gehört dem Benutzer %1</translation>
-    </message>
-    <message>
         <source>gives user %1 write access through an ACL</source>
         <translation>gibt dem Benutzer %1 über eine ACL Schreibzugriff</translation>
     </message>
@@ -211,10 +207,6 @@ diesem Ordner, dann im PATH; ein Windows-Programm läuft über Wine.</translatio
         <translation>ist für die Gruppe %1 beschreibbar (Modus %2)</translation>
     </message>
     <message>
-        <source>the drive keeps no modes of its own, so chmod cannot change this: mount it with umask=022 (for a drive the desktop mounted: udisksctl unmount -b %1, then udisksctl mount -b %1 -o umask=022), or copy the folder into your home folder</source>
-        <translation>das Laufwerk speichert keine eigenen Rechte, daher kann chmod das nicht ändern: hängen Sie es mit umask=022 ein (bei einem Laufwerk, das der Desktop eingehängt hat: udisksctl unmount -b %1, dann udisksctl mount -b %1 -o umask=022), oder kopieren Sie den Ordner in Ihren persönlichen Ordner</translation>
-    </message>
-    <message>
         <source>%1 &apos;%2&apos; takes it away</source>
         <translation>%1 &apos;%2&apos; entzieht es</translation>
     </message>
@@ -225,6 +217,25 @@ diesem Ordner, dann im PATH; ein Windows-Programm läuft über Wine.</translatio
     <message>
         <source>%1 has a character in its name that Windows does not allow (&quot; * ? &lt; &gt; | or a control character)</source>
         <translation>%1 hat ein Zeichen im Namen, das Windows nicht erlaubt (&quot; * ? &lt; &gt; | oder ein Steuerzeichen)</translation>
+    </message>
+    <message>
+        <source>the drive keeps no modes of its own, so chmod cannot change this: mount it again with umask=022 (udisksctl unmount -b %1, then udisksctl mount -b %1 -o umask=022), or copy the folder into your home folder</source>
+        <translation>das Laufwerk kennt keine eigenen Rechte, chmod kann das also nicht ändern: hängen Sie es mit umask=022 neu ein (udisksctl unmount -b %1, dann udisksctl mount -b %1 -o umask=022) oder kopieren Sie den Ordner in Ihren persönlichen Ordner</translation>
+    </message>
+    <message>
+        <source>the drive keeps no modes of its own, so chmod cannot change this: add umask=022 to the options of the line for %1 in /etc/fstab and mount it again, or copy the folder into your home folder</source>
+        <translation>das Laufwerk kennt keine eigenen Rechte, chmod kann das also nicht ändern: ergänzen Sie umask=022 in den Optionen der Zeile für %1 in /etc/fstab und hängen Sie es neu ein, oder kopieren Sie den Ordner in Ihren persönlichen Ordner</translation>
+    </message>
+    <message>
+        <source>the drive keeps no modes of its own, so chmod cannot change this: unmount %1 and mount %2 there again with -o umask=022, or copy the folder into your home folder</source>
+        <translation>das Laufwerk kennt keine eigenen Rechte, chmod kann das also nicht ändern: hängen Sie %1 aus und %2 dort mit -o umask=022 wieder ein, oder kopieren Sie den Ordner in Ihren persönlichen Ordner</translation>
+    </message>
+</context>
+<context>
+    <name>Owner</name>
+    <message>
+        <source>%1 belongs to user %2</source>
+        <translation>%1 gehört dem Benutzer %2</translation>
     </message>
 </context>
 <context>
@@ -253,10 +264,6 @@ Wine macht weiter, auch wenn Sie nicht mehr warten.</translation>
     <message>
         <source>a link to a file that does not exist, not created through</source>
         <translation>eine Verknüpfung auf eine Datei, die es nicht gibt, nicht durch sie angelegt</translation>
-    </message>
-    <message>
-        <source>%1 belongs to user %2</source>
-        <translation>%1 gehört dem Benutzer %2</translation>
     </message>
 </context>
 <context>

@@ -196,10 +196,6 @@ ejecuta con Wine.</translation>
         <translation>todos pueden modificarlo (modo %1)</translation>
     </message>
     <message>
-        <source>belongs to user %1</source>
-        <translation>pertenece al usuario %1</translation>
-    </message>
-    <message>
         <source>gives user %1 write access through an ACL</source>
         <translation>da al usuario %1 permiso de escritura mediante una ACL</translation>
     </message>
@@ -212,10 +208,6 @@ ejecuta con Wine.</translation>
         <translation>el grupo %1 puede modificarlo (modo %2)</translation>
     </message>
     <message>
-        <source>the drive keeps no modes of its own, so chmod cannot change this: mount it with umask=022 (for a drive the desktop mounted: udisksctl unmount -b %1, then udisksctl mount -b %1 -o umask=022), or copy the folder into your home folder</source>
-        <translation>la unidad no guarda permisos propios, así que chmod no puede cambiar esto: móntela con umask=022 (para una unidad que montó el escritorio: udisksctl unmount -b %1 y luego udisksctl mount -b %1 -o umask=022), o copie la carpeta en su carpeta personal</translation>
-    </message>
-    <message>
         <source>%1 &apos;%2&apos; takes it away</source>
         <translation>%1 &apos;%2&apos; lo retira</translation>
     </message>
@@ -226,6 +218,25 @@ ejecuta con Wine.</translation>
     <message>
         <source>%1 has a character in its name that Windows does not allow (&quot; * ? &lt; &gt; | or a control character)</source>
         <translation>%1 tiene en su nombre un carácter que Windows no admite (&quot; * ? &lt; &gt; | o un carácter de control)</translation>
+    </message>
+    <message>
+        <source>the drive keeps no modes of its own, so chmod cannot change this: mount it again with umask=022 (udisksctl unmount -b %1, then udisksctl mount -b %1 -o umask=022), or copy the folder into your home folder</source>
+        <translation>la unidad no guarda permisos propios, así que chmod no puede cambiarlo: vuelva a montarla con umask=022 (udisksctl unmount -b %1 y después udisksctl mount -b %1 -o umask=022) o copie la carpeta a su carpeta personal</translation>
+    </message>
+    <message>
+        <source>the drive keeps no modes of its own, so chmod cannot change this: add umask=022 to the options of the line for %1 in /etc/fstab and mount it again, or copy the folder into your home folder</source>
+        <translation>la unidad no guarda permisos propios, así que chmod no puede cambiarlo: añada umask=022 a las opciones de la línea de %1 en /etc/fstab y vuelva a montarla, o copie la carpeta a su carpeta personal</translation>
+    </message>
+    <message>
+        <source>the drive keeps no modes of its own, so chmod cannot change this: unmount %1 and mount %2 there again with -o umask=022, or copy the folder into your home folder</source>
+        <translation>la unidad no guarda permisos propios, así que chmod no puede cambiarlo: desmonte %1 y vuelva a montar allí %2 con -o umask=022, o copie la carpeta a su carpeta personal</translation>
+    </message>
+</context>
+<context>
+    <name>Owner</name>
+    <message>
+        <source>%1 belongs to user %2</source>
+        <translation>%1 pertenece al usuario %2</translation>
     </message>
 </context>
 <context>
@@ -254,10 +265,6 @@ Wine sigue aunque usted deje de esperar.</translation>
     <message>
         <source>a link to a file that does not exist, not created through</source>
         <translation>un enlace a un archivo que no existe, no se crea nada a través de él</translation>
-    </message>
-    <message>
-        <source>%1 belongs to user %2</source>
-        <translation>%1 pertenece al usuario %2</translation>
     </message>
 </context>
 <context>

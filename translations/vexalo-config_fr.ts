@@ -196,10 +196,6 @@ s’exécute par Wine.</translation>
         <translation>est modifiable par tous (mode %1)</translation>
     </message>
     <message>
-        <source>belongs to user %1</source>
-        <translation>appartient à l’utilisateur %1</translation>
-    </message>
-    <message>
         <source>gives user %1 write access through an ACL</source>
         <translation>donne à l’utilisateur %1 le droit d’écriture par une ACL</translation>
     </message>
@@ -212,10 +208,6 @@ s’exécute par Wine.</translation>
         <translation>est modifiable par le groupe %1 (mode %2)</translation>
     </message>
     <message>
-        <source>the drive keeps no modes of its own, so chmod cannot change this: mount it with umask=022 (for a drive the desktop mounted: udisksctl unmount -b %1, then udisksctl mount -b %1 -o umask=022), or copy the folder into your home folder</source>
-        <translation>le lecteur ne conserve pas de droits propres, chmod ne peut donc pas changer cela : montez-le avec umask=022 (pour un lecteur monté par le bureau : udisksctl unmount -b %1, puis udisksctl mount -b %1 -o umask=022), ou copiez le dossier dans votre dossier personnel</translation>
-    </message>
-    <message>
         <source>%1 &apos;%2&apos; takes it away</source>
         <translation>%1 &apos;%2&apos; le retire</translation>
     </message>
@@ -226,6 +218,25 @@ s’exécute par Wine.</translation>
     <message>
         <source>%1 has a character in its name that Windows does not allow (&quot; * ? &lt; &gt; | or a control character)</source>
         <translation>%1 a dans son nom un caractère que Windows n’accepte pas (&quot; * ? &lt; &gt; | ou un caractère de contrôle)</translation>
+    </message>
+    <message>
+        <source>the drive keeps no modes of its own, so chmod cannot change this: mount it again with umask=022 (udisksctl unmount -b %1, then udisksctl mount -b %1 -o umask=022), or copy the folder into your home folder</source>
+        <translation>le lecteur ne garde pas de droits propres, chmod ne peut donc rien y changer : remontez-le avec umask=022 (udisksctl unmount -b %1, puis udisksctl mount -b %1 -o umask=022) ou copiez le dossier dans votre dossier personnel</translation>
+    </message>
+    <message>
+        <source>the drive keeps no modes of its own, so chmod cannot change this: add umask=022 to the options of the line for %1 in /etc/fstab and mount it again, or copy the folder into your home folder</source>
+        <translation>le lecteur ne garde pas de droits propres, chmod ne peut donc rien y changer : ajoutez umask=022 aux options de la ligne de %1 dans /etc/fstab et remontez-le, ou copiez le dossier dans votre dossier personnel</translation>
+    </message>
+    <message>
+        <source>the drive keeps no modes of its own, so chmod cannot change this: unmount %1 and mount %2 there again with -o umask=022, or copy the folder into your home folder</source>
+        <translation>le lecteur ne garde pas de droits propres, chmod ne peut donc rien y changer : démontez %1 et remontez-y %2 avec -o umask=022, ou copiez le dossier dans votre dossier personnel</translation>
+    </message>
+</context>
+<context>
+    <name>Owner</name>
+    <message>
+        <source>%1 belongs to user %2</source>
+        <translation>%1 appartient à l’utilisateur %2</translation>
     </message>
 </context>
 <context>
@@ -254,10 +265,6 @@ Wine continue même si vous n’attendez plus.</translation>
     <message>
         <source>a link to a file that does not exist, not created through</source>
         <translation>un lien vers un fichier qui n’existe pas, rien n’est créé à travers lui</translation>
-    </message>
-    <message>
-        <source>%1 belongs to user %2</source>
-        <translation>%1 appartient à l’utilisateur %2</translation>
     </message>
 </context>
 <context>
