@@ -71,6 +71,8 @@ bool WholeLibrary(int fd)
         header.e_phentsize != sizeof(ElfW(Phdr)) || ::fstat(fd, &status) != 0)
         return false;
     const auto size = static_cast<std::uint64_t>(status.st_size);
+    if (header.e_phoff > size)
+        return false;
     for (unsigned i = 0; i < header.e_phnum; ++i) {
         ElfW(Phdr) segment{};
         const std::uint64_t at = header.e_phoff + std::uint64_t{i} * sizeof segment;
