@@ -1,15 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "app/without_gl.h"
 
-#include "core/private_files.h"
 #include "core/wayland_compositor.h"
+#include "egl/standin.h"
 
 #include <QLibraryInfo>
 #include <QVersionNumber>
 #include <QtGlobal>
 
 #include <string>
-#include <unistd.h>
 
 namespace vexalo {
 namespace {
@@ -25,14 +24,6 @@ QByteArray WaylandDisplay()
     if (display.isEmpty() && platform.startsWith("wayland"))
         display = "wayland-0";
     return !platform.isEmpty() && !platform.startsWith("wayland") ? QByteArray() : display;
-}
-
-// A manifest without its library would leave libglvnd no vendor at all: then Qt says "EGL not
-// available" and draws no title bar. Either missing, the GL stack is the lesser loss.
-bool StandInInstalled(const std::string& manifest)
-{
-    return !manifest.empty() && ::access(manifest.c_str(), R_OK) == 0 &&
-           ::access(StandInEglLibrary().c_str(), R_OK) == 0;
 }
 
 } // namespace
@@ -52,10 +43,14 @@ WithoutGl OpenWithoutGl()
         qputenv(kBufferIntegration, "none");
         return WithoutGl::NoBufferIntegration;
     }
-    // The user's own choice of EGL vendors stands, and so the GL stack.
-    const std::string manifest = StandInEglManifest();
+    // The user's own choice of EGL vendors stands, and so the GL stack. Without a stand-in the
+    // tool may load, the GL stack is the lesser loss: with no vendor at all, Qt would say "EGL
+    // not available" and draw no title bar.
     if (qEnvironmentVariableIsSet(kEglVendors) ||
-        qEnvironmentVariableIsSet("__EGL_VENDOR_LIBRARY_DIRS") || !StandInInstalled(manifest))
+        qEnvironmentVariableIsSet("__EGL_VENDOR_LIBRARY_DIRS"))
+        return WithoutGl::AsQtChooses;
+    const std::string manifest = StandInEglManifest();
+    if (manifest.empty())
         return WithoutGl::AsQtChooses;
     qputenv(kEglVendors, QByteArray::fromStdString(manifest));
     return WithoutGl::StandInEglVendor;

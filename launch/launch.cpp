@@ -15,7 +15,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
-#include <sys/stat.h>
 #include <unistd.h>
 
 extern char** environ;
@@ -23,16 +22,10 @@ extern char** environ;
 namespace vexalo {
 namespace {
 
-// The directory the running binary was started from. Empty when the kernel does not say, or
-// when the binary is no longer there: its folder's name may since have been taken by anyone.
+// The directory the running binary was started from; empty where it cannot be named.
 std::string ToolDirectory()
 {
     const std::string path = RunningBinary();
-    struct stat running {
-    }, named{};
-    if (::stat("/proc/self/exe", &running) != 0 || ::stat(path.c_str(), &named) != 0 ||
-        running.st_dev != named.st_dev || running.st_ino != named.st_ino)
-        return {};
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
@@ -44,14 +37,18 @@ std::vector<std::string> RendererEnvironment(const std::vector<std::string>& ent
     const auto name = [](std::string_view entry) { return entry.substr(0, entry.find('=') + 1); };
     static constexpr std::array<std::string_view, 2> kConsumed = {"DESKTOP_STARTUP_ID=",
                                                                   "XDG_ACTIVATION_TOKEN="};
-    // The tool's own EGL vendor, chosen for its window alone; a user's choice is passed on.
-    const std::string standInEgl = "__EGL_VENDOR_LIBRARY_FILENAMES=" + StandInEglManifest();
+    // The tool's own EGL vendor, chosen for its window alone, is named through the tool's own
+    // descriptors: in the renderer those names would lead to its own, or nowhere, and leave it
+    // no EGL vendor at all. A user's choice of vendors is passed on.
+    const auto ownEglVendor = [](std::string_view entry) {
+        return entry.starts_with("__EGL_VENDOR_LIBRARY_FILENAMES=/proc/self/fd/");
+    };
     std::vector<std::string> environment;
     for (char** entry = environ; *entry; ++entry) {
         const std::string_view own = name(*entry);
         const auto replaced = [&](std::string_view other) { return name(other) == own; };
         if (std::none_of(kConsumed.begin(), kConsumed.end(), replaced) &&
-            std::none_of(entries.begin(), entries.end(), replaced) && *entry != standInEgl)
+            std::none_of(entries.begin(), entries.end(), replaced) && !ownEglVendor(*entry))
             environment.emplace_back(*entry);
     }
     environment.insert(environment.end(), entries.begin(), entries.end());

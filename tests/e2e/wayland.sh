@@ -107,9 +107,9 @@ case_sway_activates_renderer_with_token() {
 
 has_painted() { [ -s "$WORK/stderr" ] && [ -n "$(first_buffer "$WORK/stderr")" ]; }
 
-case_weston_starts_renderer_without_token() {
-    # weston leaves the title bar to the client: the tool keeps it, yet loads no GL driver; as
-    # on GNOME, with Qt's GTK theme.
+# weston leaves the title bar to the client: the tool keeps it, yet loads no GL driver; as on
+# GNOME, with Qt's GTK theme.
+start_weston_tool() {
     start_weston; start_screen_reader_session
     start_wayland_tool WAYLAND_DEBUG=client XDG_CURRENT_DESKTOP=GNOME
     wait_for 20 has_painted || fail "the window did not paint: $(grep -v '^\[' "$WORK/stderr")"
@@ -121,12 +121,33 @@ case_weston_starts_renderer_without_token() {
         exit !(b[2] * l[1] > 1.05 * b[1] * l[2]) }' ||
         fail "no title bar: the first buffer is $size, the layout $client twips"
     ! grep -q libEGL_mesa "/proc/$TOOL_PID/maps" || fail "Mesa's EGL driver was loaded"
+}
+
+case_weston_starts_renderer_without_token() {
+    start_weston_tool
     press_save_and_start
     # No token from nowhere, and none of the tool's own choices.
     [ "$(cat "$WORK/record")" = $'token=none\nstartup_id=none' ] ||
         fail "the renderer got: $(cat "$WORK/record")"
     ! grep -v '^\[' "$WORK/stderr" | grep -qiE 'egl|integration' ||
         fail "the tool warned: $(grep -v '^\[' "$WORK/stderr")"
+}
+
+# Moved into a folder whose name holds a ':', which splits libglvnd's list of vendor files: the
+# tool keeps its own stand-in, and reads no manifest where the name's second half leads from
+# the working directory.
+case_weston_moved_install_keeps_its_stand_in() {
+    local moved="$WORK/moved:y" own planted="$WORK/run/planted.so" split
+    cp -a "$VEXALO_PREFIX" "$moved"
+    own="$(find "$moved" -name libEGL_vexalo_standin.so)"
+    split="$WORK/run/y$(dirname "${own#"$moved"}")"
+    mkdir -p "$WORK/run/y/bin" "$split"
+    cp "$own" "$planted"
+    printf '{"file_format_version": "1.0.0", "ICD": {"library_path": "%s"}}' "$planted" \
+        >"$split/egl_standin.json"
+    VEXALO_PREFIX="$moved" start_weston_tool
+    grep -qF "$own" "/proc/$TOOL_PID/maps" || fail "its own stand-in was not loaded"
+    ! grep -qF "$planted" "/proc/$TOOL_PID/maps" || fail "the planted stand-in was loaded"
 }
 
 "case_$1"

@@ -13,6 +13,9 @@
 #define EGL_NO_X11
 #include <glvnd/libeglabi.h>
 
+// Most entry points answer the same whatever they are given.
+#pragma GCC diagnostic ignored "-Wunused-parameter"
+
 #define EXPORTED __attribute__((visibility("default")))
 
 // The one display: its address is its handle.
@@ -46,7 +49,6 @@ static EGLBoolean Ready(EGLDisplay dpy)
 static EGLDisplay GetPlatformDisplay(EGLenum platform, void* nativeDisplay,
                                      const EGLAttrib* attributes)
 {
-    (void)attributes;
     lastError = EGL_SUCCESS;
     return platform == EGL_PLATFORM_WAYLAND_KHR && nativeDisplay ? (EGLDisplay)&display
                                                                  : EGL_NO_DISPLAY;
@@ -112,8 +114,6 @@ static const char* QueryString(EGLDisplay dpy, EGLint name)
 // No configurations: an honest answer that leaves nothing to make a surface or context from.
 static EGLBoolean GetConfigs(EGLDisplay dpy, EGLConfig* configs, EGLint size, EGLint* count)
 {
-    (void)configs;
-    (void)size;
     if (!count)
         return Fail(EGL_BAD_PARAMETER);
     *count = 0;
@@ -123,143 +123,50 @@ static EGLBoolean GetConfigs(EGLDisplay dpy, EGLConfig* configs, EGLint size, EG
 static EGLBoolean ChooseConfig(EGLDisplay dpy, const EGLint* attributes, EGLConfig* configs,
                                EGLint size, EGLint* count)
 {
-    (void)attributes;
     return GetConfigs(dpy, configs, size, count);
 }
 
-static EGLBoolean GetConfigAttrib(EGLDisplay dpy, EGLConfig config, EGLint attribute, EGLint* value)
-{
-    (void)config;
-    (void)attribute;
-    (void)value;
-    return Ready(dpy) ? Fail(EGL_BAD_CONFIG) : EGL_FALSE;
-}
-
-static EGLSurface CreateWindowSurface(EGLDisplay dpy, EGLConfig config, EGLNativeWindowType win,
-                                      const EGLint* attributes)
-{
-    (void)config;
-    (void)win;
-    (void)attributes;
-    if (Ready(dpy))
-        Fail(EGL_BAD_CONFIG);
-    return EGL_NO_SURFACE;
-}
-
-static EGLSurface CreatePixmapSurface(EGLDisplay dpy, EGLConfig config, EGLNativePixmapType pixmap,
-                                      const EGLint* attributes)
-{
-    (void)pixmap;
-    return CreateWindowSurface(dpy, config, 0, attributes);
-}
-
-static EGLSurface CreatePbufferSurface(EGLDisplay dpy, EGLConfig config, const EGLint* attributes)
-{
-    return CreateWindowSurface(dpy, config, 0, attributes);
-}
-
-static EGLSurface CreatePbufferFromClientBuffer(EGLDisplay dpy, EGLenum type,
-                                                EGLClientBuffer buffer, EGLConfig config,
-                                                const EGLint* attributes)
-{
-    (void)type;
-    (void)buffer;
-    return CreateWindowSurface(dpy, config, 0, attributes);
-}
-
-static EGLContext CreateContext(EGLDisplay dpy, EGLConfig config, EGLContext share,
-                                const EGLint* attributes)
-{
-    (void)config;
-    (void)share;
-    (void)attributes;
-    if (Ready(dpy))
-        Fail(EGL_BAD_CONFIG);
-    return EGL_NO_CONTEXT;
-}
-
-// As no surface or context can exist, every one named is a bad one.
-static EGLBoolean SurfaceCall(EGLDisplay dpy, EGLSurface surface)
-{
-    (void)surface;
-    return Ready(dpy) ? Fail(EGL_BAD_SURFACE) : EGL_FALSE;
-}
-
-static EGLBoolean ContextCall(EGLDisplay dpy, EGLContext context)
-{
-    (void)context;
-    return Ready(dpy) ? Fail(EGL_BAD_CONTEXT) : EGL_FALSE;
-}
-
-static EGLBoolean DestroySurface(EGLDisplay dpy, EGLSurface surface)
-{
-    return SurfaceCall(dpy, surface);
-}
-
-static EGLBoolean SwapBuffers(EGLDisplay dpy, EGLSurface surface)
-{
-    return SurfaceCall(dpy, surface);
-}
-
-static EGLBoolean CopyBuffers(EGLDisplay dpy, EGLSurface surface, EGLNativePixmapType target)
-{
-    (void)target;
-    return SurfaceCall(dpy, surface);
-}
-
-static EGLBoolean QuerySurface(EGLDisplay dpy, EGLSurface surface, EGLint attribute, EGLint* value)
-{
-    (void)attribute;
-    (void)value;
-    return SurfaceCall(dpy, surface);
-}
-
-static EGLBoolean SurfaceAttrib(EGLDisplay dpy, EGLSurface surface, EGLint attribute, EGLint value)
-{
-    (void)attribute;
-    (void)value;
-    return SurfaceCall(dpy, surface);
-}
-
-static EGLBoolean BindTexImage(EGLDisplay dpy, EGLSurface surface, EGLint buffer)
-{
-    (void)buffer;
-    return SurfaceCall(dpy, surface);
-}
-
-static EGLBoolean ReleaseTexImage(EGLDisplay dpy, EGLSurface surface, EGLint buffer)
-{
-    (void)buffer;
-    return SurfaceCall(dpy, surface);
-}
-
-static EGLBoolean DestroyContext(EGLDisplay dpy, EGLContext context)
-{
-    return ContextCall(dpy, context);
-}
-
-static EGLBoolean QueryContext(EGLDisplay dpy, EGLContext context, EGLint attribute, EGLint* value)
-{
-    (void)attribute;
-    (void)value;
-    return ContextCall(dpy, context);
-}
+// An entry point that can only fail: as no configuration, surface or context can exist, every
+// one named is a bad one (`error`), once the display is found ready, as EGL orders the checks.
+// Its failure value (EGL_FALSE, EGL_NO_SURFACE, EGL_NO_CONTEXT) is zero.
+#define FAILING(name, type, error, ...)                                                            \
+    static type name(EGLDisplay dpy, __VA_ARGS__)                                                  \
+    {                                                                                              \
+        if (Ready(dpy))                                                                            \
+            Fail(error);                                                                           \
+        return (type)0;                                                                            \
+    }
+FAILING(GetConfigAttrib, EGLBoolean, EGL_BAD_CONFIG, EGLConfig c, EGLint a, EGLint* v)
+FAILING(CreateWindowSurface, EGLSurface, EGL_BAD_CONFIG, EGLConfig c, EGLNativeWindowType w,
+        const EGLint* a)
+FAILING(CreatePixmapSurface, EGLSurface, EGL_BAD_CONFIG, EGLConfig c, EGLNativePixmapType p,
+        const EGLint* a)
+FAILING(CreatePbufferSurface, EGLSurface, EGL_BAD_CONFIG, EGLConfig c, const EGLint* a)
+FAILING(CreatePbufferFromClientBuffer, EGLSurface, EGL_BAD_CONFIG, EGLenum t, EGLClientBuffer b,
+        EGLConfig c, const EGLint* a)
+FAILING(CreateContext, EGLContext, EGL_BAD_CONFIG, EGLConfig c, EGLContext s, const EGLint* a)
+FAILING(DestroySurface, EGLBoolean, EGL_BAD_SURFACE, EGLSurface s)
+FAILING(SwapBuffers, EGLBoolean, EGL_BAD_SURFACE, EGLSurface s)
+FAILING(CopyBuffers, EGLBoolean, EGL_BAD_SURFACE, EGLSurface s, EGLNativePixmapType p)
+FAILING(QuerySurface, EGLBoolean, EGL_BAD_SURFACE, EGLSurface s, EGLint a, EGLint* v)
+FAILING(SurfaceAttrib, EGLBoolean, EGL_BAD_SURFACE, EGLSurface s, EGLint a, EGLint v)
+FAILING(BindTexImage, EGLBoolean, EGL_BAD_SURFACE, EGLSurface s, EGLint b)
+FAILING(ReleaseTexImage, EGLBoolean, EGL_BAD_SURFACE, EGLSurface s, EGLint b)
+FAILING(DestroyContext, EGLBoolean, EGL_BAD_CONTEXT, EGLContext c)
+FAILING(QueryContext, EGLBoolean, EGL_BAD_CONTEXT, EGLContext c, EGLint a, EGLint* v)
+// Without a current context there is no swap interval to set.
+FAILING(SwapInterval, EGLBoolean, EGL_BAD_CONTEXT, EGLint interval)
+#undef FAILING
 
 // Releasing the current context (none) succeeds; making any current fails.
 static EGLBoolean MakeCurrent(EGLDisplay dpy, EGLSurface draw, EGLSurface read, EGLContext context)
 {
     if (context == EGL_NO_CONTEXT && draw == EGL_NO_SURFACE && read == EGL_NO_SURFACE)
         return Succeed();
-    return ContextCall(dpy, context);
-}
-
-// Without a current context these have nothing to wait for.
-static EGLBoolean SwapInterval(EGLDisplay dpy, EGLint interval)
-{
-    (void)interval;
     return Ready(dpy) ? Fail(EGL_BAD_CONTEXT) : EGL_FALSE;
 }
 
+// Without a current context these have nothing to wait for, and no thread anything to release.
 static EGLBoolean WaitGL(void)
 {
     return Succeed();
@@ -267,7 +174,6 @@ static EGLBoolean WaitGL(void)
 
 static EGLBoolean WaitNative(EGLint engine)
 {
-    (void)engine;
     return Succeed();
 }
 
@@ -290,41 +196,41 @@ static EGLint GetError(void)
 
 // Every EGL 1.4 entry point libglvnd requires of a vendor, by name.
 typedef void (*Function)(void);
-#define ENTRY(name, function)                                                                      \
+#define ENTRY(function)                                                                            \
     {                                                                                              \
-        name, (Function)function                                                                   \
+        "egl" #function, (Function)function                                                        \
     }
 static const struct {
     const char* name;
     Function function;
 } kEntryPoints[] = {
-    ENTRY("eglBindTexImage", BindTexImage),
-    ENTRY("eglChooseConfig", ChooseConfig),
-    ENTRY("eglCopyBuffers", CopyBuffers),
-    ENTRY("eglCreateContext", CreateContext),
-    ENTRY("eglCreatePbufferFromClientBuffer", CreatePbufferFromClientBuffer),
-    ENTRY("eglCreatePbufferSurface", CreatePbufferSurface),
-    ENTRY("eglCreatePixmapSurface", CreatePixmapSurface),
-    ENTRY("eglCreateWindowSurface", CreateWindowSurface),
-    ENTRY("eglDestroyContext", DestroyContext),
-    ENTRY("eglDestroySurface", DestroySurface),
-    ENTRY("eglGetConfigAttrib", GetConfigAttrib),
-    ENTRY("eglGetConfigs", GetConfigs),
-    ENTRY("eglGetError", GetError),
-    ENTRY("eglInitialize", Initialize),
-    ENTRY("eglMakeCurrent", MakeCurrent),
-    ENTRY("eglQueryContext", QueryContext),
-    ENTRY("eglQueryString", QueryString),
-    ENTRY("eglQuerySurface", QuerySurface),
-    ENTRY("eglReleaseTexImage", ReleaseTexImage),
-    ENTRY("eglReleaseThread", ReleaseThread),
-    ENTRY("eglSurfaceAttrib", SurfaceAttrib),
-    ENTRY("eglSwapBuffers", SwapBuffers),
-    ENTRY("eglSwapInterval", SwapInterval),
-    ENTRY("eglTerminate", Terminate),
-    ENTRY("eglWaitClient", WaitClient),
-    ENTRY("eglWaitGL", WaitGL),
-    ENTRY("eglWaitNative", WaitNative),
+    ENTRY(BindTexImage),
+    ENTRY(ChooseConfig),
+    ENTRY(CopyBuffers),
+    ENTRY(CreateContext),
+    ENTRY(CreatePbufferFromClientBuffer),
+    ENTRY(CreatePbufferSurface),
+    ENTRY(CreatePixmapSurface),
+    ENTRY(CreateWindowSurface),
+    ENTRY(DestroyContext),
+    ENTRY(DestroySurface),
+    ENTRY(GetConfigAttrib),
+    ENTRY(GetConfigs),
+    ENTRY(GetError),
+    ENTRY(Initialize),
+    ENTRY(MakeCurrent),
+    ENTRY(QueryContext),
+    ENTRY(QueryString),
+    ENTRY(QuerySurface),
+    ENTRY(ReleaseTexImage),
+    ENTRY(ReleaseThread),
+    ENTRY(SurfaceAttrib),
+    ENTRY(SwapBuffers),
+    ENTRY(SwapInterval),
+    ENTRY(Terminate),
+    ENTRY(WaitClient),
+    ENTRY(WaitGL),
+    ENTRY(WaitNative),
 };
 #undef ENTRY
 
@@ -345,21 +251,14 @@ static void* GetProcAddress(const char* name)
 // No EGL extension functions to dispatch.
 static void* GetDispatchAddress(const char* name)
 {
-    (void)name;
     return NULL;
 }
 
-static void SetDispatchIndex(const char* name, int index)
-{
-    (void)name;
-    (void)index;
-}
+static void SetDispatchIndex(const char* name, int index) {}
 
 EXPORTED EGLBoolean __egl_Main(uint32_t version, const __EGLapiExports* exports,
                                __EGLvendorInfo* vendor, __EGLapiImports* imports)
 {
-    (void)exports;
-    (void)vendor;
     if (EGL_VENDOR_ABI_GET_MAJOR_VERSION(version) != EGL_VENDOR_ABI_MAJOR_VERSION)
         return EGL_FALSE;
     // Only the members every 0.x version has; the optional ones libglvnd left empty.
