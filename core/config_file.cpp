@@ -2,7 +2,10 @@
 #include "core/config_file.h"
 
 #include "core/replace_file.h"
+#include "core/translate.h"
 
+#include <QtGlobal>
+#include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
 #include <memory>
@@ -45,6 +48,42 @@ int Write(FileToReplace& file, const std::string& text)
     return EINVAL;
 }
 
+// What to do about a failure the system reported, where the user can do something; null
+// where the system's own words say enough.
+const char* AdviceFor(int error)
+{
+    switch (error) {
+    case EROFS:
+        return QT_TRANSLATE_NOOP(
+            "Save", "the drive is mounted read-only. A Windows drive is, after Windows was "
+                    "hibernated or shut down with Fast Startup on: shut Windows down fully "
+                    "(shutdown /s /f /t 0) or turn Fast Startup off. Otherwise mount the drive "
+                    "read-write, or copy the game folder into your home folder");
+    case EACCES:
+    case EPERM:
+        return QT_TRANSLATE_NOOP("Save", "you may not write here: open the tool on a folder you "
+                                         "can write to, such as a copy of the game folder in "
+                                         "your home folder");
+    case ENOSPC:
+        return QT_TRANSLATE_NOOP("Save", "free some space on this drive, then save again");
+    case EDQUOT:
+        return QT_TRANSLATE_NOOP("Save", "your disk quota here is used up: delete some of your "
+                                         "files on this drive, or ask its administrator for "
+                                         "more space");
+    }
+    return nullptr;
+}
+
+// The system's own description first, as everywhere, then what to do about it.
+[[noreturn]] void ReportFailure(std::error_code code)
+{
+    const char* advice =
+        code.category() == std::generic_category() ? AdviceFor(code.value()) : nullptr;
+    if (!advice)
+        throw Error(ConfigFilePath(), code);
+    throw Error(ConfigFilePath(), code, code.message() + "; " + Translate("Save", advice));
+}
+
 } // namespace
 
 void WriteConfigFile(const DisplayChoices& choices, const DesktopMode& desktop)
@@ -54,10 +93,10 @@ void WriteConfigFile(const DisplayChoices& choices, const DesktopMode& desktop)
     if (const std::error_code refused = OpenToReplace(AT_FDCWD, kConfigFileName, file)) {
         if (refused == WriteError::ForeignLink)
             throw Error(ConfigFilePath(), refused, refused.message() + ": " + file.refusedLink);
-        throw Error(ConfigFilePath(), refused);
+        ReportFailure(refused);
     }
     if (const int error = Write(file, text); error != 0)
-        throw Error(ConfigFilePath(), error);
+        ReportFailure(std::error_code(error, std::generic_category()));
 }
 
 } // namespace vexalo
