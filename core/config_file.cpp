@@ -55,9 +55,9 @@ const char* AdviceFor(int error)
     switch (error) {
     case EROFS:
         return QT_TRANSLATE_NOOP(
-            "Save", "the drive is mounted read-only. A Windows drive is, after Windows was "
-                    "hibernated or shut down with Fast Startup on: shut Windows down fully "
-                    "(shutdown /s /f /t 0) or turn Fast Startup off. Otherwise mount the drive "
+            "Save", "the drive is mounted read-only. A Windows drive is mounted so when Windows "
+                    "was hibernated or shut down with Fast Startup on: shut Windows down fully "
+                    "(shutdown /s /f /t 0) or turn Fast Startup off. Any other drive: mount it "
                     "read-write, or copy the game folder into your home folder");
     case EACCES:
     case EPERM:
