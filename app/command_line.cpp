@@ -93,8 +93,9 @@ struct Parser {
             "menu). Save and Start then\nstarts opengl.exe, looked up beside vexalo-config, "
             "then in that folder, then on PATH;\na Windows program runs through Wine."));
         parser.addOptions({help, version});
+        // Named as the usage line and the description name it.
         parser.addPositionalArgument(
-            QStringLiteral("folder"),
+            QStringLiteral("FOLDER"),
             QCoreApplication::translate("CommandLine",
                                         "The renderer's folder, or a file in it: config.txt is "
                                         "saved there, and the renderer looked for there."),
@@ -170,7 +171,12 @@ std::optional<CommandLineEnd> AnswerCommandLine(int argc, char* argv[])
             if (QString::fromLocal8Bit(argv[i]) != positional[0])
                 continue;
             if (const auto failure = EnterFolderOf(argv[i])) {
-                const std::string report = std::string(kProgram) + ": " + argv[i] + ": " + *failure;
+                // Typed in a terminal, or fixed in a launcher that nobody thinks of again.
+                const std::string report =
+                    std::string(kProgram) + ": " + argv[i] + ": " + *failure + "; " +
+                    Translate("CommandLine",
+                              "give the renderer's folder: check the path typed, "
+                              "or the command of the launcher that started the tool");
                 std::fprintf(stderr, "%s\n", report.c_str());
                 return CommandLineEnd{2, report};
             }

@@ -7,16 +7,12 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
-#include <filesystem>
 
 namespace vexalo {
 
 void LoadTranslations()
 {
-    std::error_code error;
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (!error)
-        LoadCatalogue(program.parent_path() / VEXALO_TRANSLATIONS);
+    LoadCatalogue(":/i18n");
 }
 
 void InstallTranslations()

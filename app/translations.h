@@ -3,8 +3,7 @@
 
 namespace vexalo {
 
-// Loads the tool's catalogue for the user's language, from the folder installed beside the
-// program's own (../share/vexalo-config/translations).
+// Loads the tool's catalogue for the user's language, from those built into the program.
 void LoadTranslations();
 
 // Puts the tool's catalogue and Qt's own (its buttons, its command-line parser's errors) in

@@ -16,7 +16,8 @@ namespace vexalo {
 QTranslator& Catalogue();
 
 // Loads the catalogue for the user's language (LANGUAGE, LC_ALL, LC_MESSAGES, LANG, as Qt
-// reads them) from `folder`. Returns whether there was one.
+// reads them) from `folder`, in the file system or among Qt's resources (":/i18n"). Returns
+// whether there was one.
 bool LoadCatalogue(const std::string& folder);
 
 // Returns `text` of `context` from the catalogue, in the locale's encoding.

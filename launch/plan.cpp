@@ -186,6 +186,7 @@ ExecPlan PlanStart(const Found& renderer, const SearchPlaces& places,
         plan.argv = {*wine, "start", "/d", ".", "/max", "/unix", renderer.path};
         plan.path = *wine;
         plan.waitForExit = true;
+        plan.machine = machine;
         break;
     }
     case Kind::Program:

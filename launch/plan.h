@@ -51,6 +51,7 @@ struct ExecPlan {
     std::vector<std::string> argv;      //
     std::vector<std::string> shellArgv; // when the kernel refuses text; empty otherwise
     bool waitForExit = false;           // "wine start", whose end is waited for
+    std::uint16_t machine = 0;          // the PE machine of what Wine starts
     std::vector<std::string> environment;
 };
 

@@ -6,11 +6,13 @@
 #include "core/translate.h"
 
 #include <QtGlobal>
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <string_view>
@@ -48,18 +50,36 @@ std::vector<char*> Pointers(const std::vector<std::string>& strings)
 // would blame the renderer for a failed fork.
 enum class Step : int { Exec, Session, Fork, Pipe };
 
-// Lines of Wine's that tell more than its last one, and what the report then says.
+// What Wine's lines tell more than its last one, and what the report then says; the first
+// in this list that Wine printed counts.
 struct Telling {
-    std::string_view start;
+    std::string_view words; // anywhere in a line, not followed by a digit
     LaunchError error;
 };
-constexpr std::array<Telling, 2> kTelling = {{
+constexpr std::array<Telling, 4> kTelling = {{
+    // A full disk while Wine makes its prefix: its copies fail with Windows' error 112
+    // (ERROR_DISK_FULL), and its later lines blame what they left out, kernel32.dll among them.
+    {"copy error 112", LaunchError::WineDiskFull},
+    {"No space left on device", LaunchError::WineDiskFull},
     // Windows programs cannot use a longer working directory; Wine then ends with a plain
     // "File not found.", though the file is there.
     {"wine: could not open working directory", LaunchError::WinePathTooLong},
-    // A 64-bit prefix made while Wine had no 32-bit part lacks its 32-bit system (syswow64).
+    // Judged by the prefix once Wine has ended: a 64-bit prefix made while Wine had no 32-bit
+    // part lacks its 32-bit system (syswow64), but so does one Wine could not finish.
     {"wine: could not load kernel32.dll", LaunchError::WinePrefixWithout32Bit},
 }};
+
+// Whether `line` holds `words`, not followed by a digit ("error 1120" is no "error 112").
+constexpr bool Mentions(std::string_view line, std::string_view words)
+{
+    for (std::size_t at = line.find(words); at != std::string_view::npos;
+         at = line.find(words, at + 1)) {
+        const std::size_t end = at + words.size();
+        if (end == line.size() || line[end] < '0' || line[end] > '9')
+            return true;
+    }
+    return false;
+}
 
 // What the detached start sends back: a step's errno, or how the waited-for start ended with
 // the last line it printed that says something, and what a telling line said, if any.
@@ -89,9 +109,9 @@ public:
     void End()
     {
         const std::string_view line(line_.data(), current_);
-        for (const Telling& t : kTelling)
-            if (line.starts_with(t.start))
-                telling_ = static_cast<int>(t.error);
+        for (std::size_t i = 0; i < std::min(told_, kTelling.size()); ++i)
+            if (Mentions(line, kTelling[i].words))
+                told_ = i;
         const std::size_t end = line.find_last_not_of(' ');
         if (end != std::string_view::npos && line[end] != ':') {
             last_ = line_;
@@ -100,13 +120,16 @@ public:
         current_ = 0;
     }
     const Line& last() const { return last_; }
-    int telling() const { return telling_; }
+    int telling() const
+    {
+        return told_ < kTelling.size() ? static_cast<int>(kTelling[told_].error) : 0;
+    }
 
 private:
     Line line_{};
     Line last_{};
     std::size_t current_ = 0;
-    int telling_ = 0;
+    std::size_t told_ = kTelling.size(); // the telling line Wine printed first in kTelling
 };
 
 void Send(int reportPipe, const StartReport& report)
@@ -251,37 +274,78 @@ std::string EndOf(const StartReport& report)
                 Format(Translate("Launch", kSteps[static_cast<int>(step)]), {code.message()}));
 }
 
-// The Wine prefix `environment` names, as the user would type it.
+// The Wine prefix `environment` names, as Wine finds it: WINEPREFIX, else ~/.wine.
 std::string WinePrefixOf(const std::vector<std::string>& environment)
 {
+    std::string home;
     for (const std::string& entry : environment) {
-        if (!entry.starts_with("WINEPREFIX=") || entry.size() == 11)
-            continue;
-        const std::string prefix = entry.substr(11);
-        if (prefix.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
-                                     "0123456789/._-+") == std::string::npos)
-            return prefix;
-        std::string quoted = "'";
-        for (const char c : prefix)
-            quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-        return quoted + "'";
+        if (entry.starts_with("WINEPREFIX=") && entry.size() > 11)
+            return entry.substr(11);
+        if (entry.starts_with("HOME="))
+            home = entry.substr(5);
     }
-    return "~/.wine";
+    return home + "/.wine";
 }
 
-// What Wine's telling line means, and what to do.
-[[noreturn]] void ReportTelling(LaunchError telling, const std::vector<std::string>& environment)
+// `prefix` as the user would type it in a shell.
+std::string Typed(const std::string& prefix, const std::vector<std::string>& environment)
 {
-    if (telling != LaunchError::WinePrefixWithout32Bit)
+    const bool named = std::any_of(environment.begin(), environment.end(), [](const auto& entry) {
+        return entry.starts_with("WINEPREFIX=") && entry.size() > 11;
+    });
+    if (!named)
+        return "~/.wine";
+    if (prefix.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                                 "0123456789/._-+") == std::string::npos)
+        return prefix;
+    std::string quoted = "'";
+    for (const char c : prefix)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// Whether the prefix's 32-bit system folder is there and empty, as Wine makes it while its
+// 32-bit part is not installed. One that holds files (80 of them after a disk ran full) was
+// made with that part; kernel32.dll then failed for another reason, which Wine's line says.
+bool EmptySyswow64(const std::string& prefix)
+{
+    DIR* folder = ::opendir((prefix + "/drive_c/windows/syswow64").c_str());
+    if (!folder)
+        return false;
+    bool empty = true;
+    while (const dirent* entry = ::readdir(folder))
+        empty = empty &&
+                (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0);
+    ::closedir(folder);
+    return empty;
+}
+
+// What Wine's telling line means, and what to do; nothing where it does not hold, and Wine's
+// own last line is then reported.
+void ReportTelling(LaunchError telling, const ExecPlan& start)
+{
+    const std::string prefix = WinePrefixOf(start.environment);
+    const std::string typed = Typed(prefix, start.environment);
+    const std::string says = make_error_code(telling).message() + "; ";
+    switch (telling) {
+    case LaunchError::WineDiskFull:
+        throw Error(kRendererName, telling,
+                    says + Format(Translate("Launch", "free some space on the drive of %1 (df "
+                                                      "-h %1 shows how much is left), then "
+                                                      "start it again"),
+                                  {typed}));
+    case LaunchError::WinePrefixWithout32Bit:
+        if (start.machine != kI386 || !EmptySyswow64(prefix))
+            return;
+        throw Error(kRendererName, telling,
+                    says + Format(Translate("Launch", "move it aside and the next start makes a "
+                                                      "new one: mv %1 %2"),
+                                  {typed, typed.ends_with('\'')
+                                              ? typed.substr(0, typed.size() - 1) + "-old'"
+                                              : typed + "-old"}));
+    default:
         throw Error(kRendererName, telling);
-    const std::string prefix = WinePrefixOf(environment);
-    throw Error(
-        kRendererName, telling,
-        make_error_code(telling).message() + "; " +
-            Format(
-                Translate("Launch", "move it aside and the next start makes a new one: mv %1 %2"),
-                {prefix, prefix.ends_with('\'') ? prefix.substr(0, prefix.size() - 1) + "-old'"
-                                                : prefix + "-old"}));
+    }
 }
 
 } // namespace
@@ -333,7 +397,7 @@ void SpawnDetached(const ExecPlan& start, const WaitForReadable& wait)
     if (WIFEXITED(report.status) && WEXITSTATUS(report.status) == 0)
         return;
     if (report.telling != 0)
-        ReportTelling(static_cast<LaunchError>(report.telling), start.environment);
+        ReportTelling(static_cast<LaunchError>(report.telling), start);
     throw Error(kRendererName, LaunchError::WineFailed,
                 make_error_code(LaunchError::WineFailed).message() + ": " + EndOf(report));
 }

@@ -93,6 +93,10 @@ private:
                 "Launch",
                 "Wine could not start it: the Wine prefix was made before Wine's 32-bit part "
                 "was installed");
+        case LaunchError::WineDiskFull:
+            return QT_TRANSLATE_NOOP(
+                "Launch",
+                "Wine could not set itself up: the drive that holds the Wine prefix is full");
         }
         return "unknown launch error";
     }

@@ -43,6 +43,7 @@ enum class LaunchError {
     NeedsWineWith32Bit,     // a 32-bit Windows program, and no wine was found
     WinePathTooLong,        // Wine could not use the working directory: too long a path
     WinePrefixWithout32Bit, // a 32-bit program, and the Wine prefix has no 32-bit system
+    WineDiskFull,           // Wine ran out of space while it made or updated its prefix
 };
 
 // Returns the category of LaunchError codes; its messages are one line each.

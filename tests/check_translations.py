@@ -4,7 +4,9 @@
 
 Brings copies of the catalogues up to date with the sources, as the update_translations
 target does, and checks that each translates every text of the tool: finished, not empty,
-with the same placeholders, and with names, commands and variables left as they are.
+with the same placeholders, and with names, commands and variables left as they are; ending
+as the source does (a report's parts are joined, so a stray full stop shows mid-line), and in
+French with the space before a colon or semicolon.
 """
 import re
 import shutil
@@ -17,6 +19,8 @@ import xml.etree.ElementTree as ElementTree
 # variables and the command line's words in capitals (FOLDER, PATH).
 KEPT = re.compile(r"(?:^|(?<=[\s(`'\"]))(?:-[-\w]+|[\w.~/$-]*[./_=:$][\w.:/~$=-]*\w|[A-Z]{4,})")
 NAMES = ("vexalo-config", "sudo apt", "sudo dpkg", "apt install", "apt update")
+END = re.compile(r"[.…!?]\s*$")
+FRENCH_PUNCTUATION = re.compile(r"[^\s][:;](?=\s|$)")
 
 
 def kept(text):
@@ -44,6 +48,10 @@ def main():
                     problems.append(f"{where}: placeholders differ in {text!r}")
                 elif missing := [word for word in kept(source) if word not in text]:
                     problems.append(f"{where}: {missing} changed in {text!r}")
+                elif bool(END.search(source)) != bool(END.search(text)):
+                    problems.append(f"{where}: ends otherwise in {text!r}")
+                elif language.startswith("fr") and FRENCH_PUNCTUATION.search(text):
+                    problems.append(f"{where}: no space before a colon or semicolon in {text!r}")
     print("\n".join(problems) or f"every text translated in {len(catalogues)} catalogues")
     return 1 if problems else 0
 

@@ -22,9 +22,6 @@ files=(
     share/man/man1/vexalo-config.1.gz
     share/doc/vexalo-config/copyright
     share/doc/vexalo-config/changelog.gz
-    share/vexalo-config/translations/vexalo-config_de.qm
-    share/vexalo-config/translations/vexalo-config_es.qm
-    share/vexalo-config/translations/vexalo-config_fr.qm
     "$VEXALO_EGL_STANDIN_DIR/libEGL_vexalo_standin.so"
 )
 

@@ -4,6 +4,7 @@
 #include "dialog/commands.h"
 #include "dialog/form1.h"
 #include "dialog/native_window.h"
+#include "dialog/progress.h"
 #include "launch/launch.h"
 #include "tests/test_files.h"
 
@@ -13,6 +14,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -165,6 +168,32 @@ private slots:
         QCOMPARE(form_->exitStatus(), 0);
         QCOMPARE(QDir(Run()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{});
         QVERIFY(!QFile::exists(Path("record")));
+    }
+
+    // Past the bound the progress window says the renderer has not appeared; it closes by its
+    // button, or once Wine's start ends after all.
+    void progressPastTheBoundTurnsIntoANotice()
+    {
+        for (const bool wineEnds : {false, true}) {
+            int ends[2];
+            QCOMPARE(::pipe(ends), 0);
+            QString notice;
+            QTimer look;
+            connect(&look, &QTimer::timeout, this, [&] {
+                auto* box = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+                if (box && box->isVisible() && notice.isEmpty()) {
+                    notice = box->labelText();
+                    wineEnds ? void(::write(ends[1], "x", 1))
+                             : box->findChild<QPushButton*>()->click();
+                }
+            });
+            look.start(10);
+            vexalo::WaitShowingProgress(*form_, ends[0], std::chrono::milliseconds(50));
+            QVERIFY2(notice.startsWith("Wine has not shown opengl.exe after a minute."),
+                     qPrintable(notice));
+            ::close(ends[0]);
+            ::close(ends[1]);
+        }
     }
 
     void failureIsReportedOnceThenEnds_data()

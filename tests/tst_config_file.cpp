@@ -24,6 +24,14 @@ Q_DECLARE_METATYPE(std::error_code)
 
 namespace {
 
+// Failed saves as reported in the C locale: the system's words, then what to do.
+const QByteArray kDenied =
+    "config.txt: Permission denied; you may not write here: open the tool on "
+    "a folder you can write to, such as a copy of the game folder in your "
+    "home folder";
+const QByteArray kFull =
+    "config.txt: No space left on device; free some space on this drive, then save again";
+
 QByteArray Lines(const QList<QByteArray>& lines)
 {
     QByteArray out;
@@ -328,13 +336,12 @@ private slots:
         QTest::addColumn<bool>("rewritten");
 
         QTest::newRow("read-only file in writable directory")
-            << 0777 << 0444 << 1 << QByteArray("config.txt: Permission denied") << false;
-        QTest::newRow("no file, unwritable directory")
-            << 0755 << -1 << 1 << QByteArray("config.txt: Permission denied") << false;
+            << 0777 << 0444 << 1 << kDenied << false;
+        QTest::newRow("no file, unwritable directory") << 0755 << -1 << 1 << kDenied << false;
         QTest::newRow("writable file, unwritable directory: written in place")
             << 0755 << 0666 << 0 << QByteArray() << true;
         QTest::newRow("read-only file, unwritable directory")
-            << 0755 << 0444 << 1 << QByteArray("config.txt: Permission denied") << false;
+            << 0755 << 0444 << 1 << kDenied << false;
     }
     void unprivilegedWriter()
     {
@@ -380,8 +387,7 @@ private slots:
             << false << QString("new_file_flush_fails")
             << QByteArray("config.txt: Input/output error");
         QTest::newRow("failed flush of a first file leaves nothing")
-            << false << QString("first_file_flush_fails")
-            << QByteArray("config.txt: No space left on device");
+            << false << QString("first_file_flush_fails") << kFull;
         QTest::newRow("failed flush of the directory is reported")
             << false << QString("directory_flush_fails")
             << QByteArray("config.txt: Input/output error");
@@ -393,7 +399,7 @@ private slots:
         QTest::newRow("link loop") << false << QString("link_loop")
                                    << QByteArray("config.txt: Too many levels of symbolic links");
         QTest::newRow("full device is written through, not replaced")
-            << true << QString("full_device") << QByteArray("config.txt: No space left on device");
+            << true << QString("full_device") << kFull;
         QTest::newRow("link to a null device stays a link to it")
             << true << QString("link_to_null_device") << QByteArray();
         QTest::newRow("FIFO without a reader fails at once")
@@ -411,7 +417,9 @@ private slots:
             << true << QString("fuse_denies_chmod") << QByteArray();
         QTest::newRow("in place, no room for the new text: the old text stays whole")
             << true << QString("in_place_without_room")
-            << QByteArray("config.txt: File too large\nconfig.txt: Disk quota exceeded");
+            << QByteArray("config.txt: File too large\nconfig.txt: Disk quota exceeded; your disk "
+                          "quota here is used up: delete some of your files on this drive, or ask "
+                          "its administrator for more space");
         QTest::newRow("killed while writing: nothing left beside the old file")
             << false << QString("killed_while_writing") << QByteArray();
         QTest::newRow("link to a name near the length limit")

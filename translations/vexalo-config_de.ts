@@ -43,6 +43,10 @@ diesem Ordner, dann im PATH; ein Windows-Programm läuft über Wine.</translatio
         <source>Qt&apos;s own options, such as -display, -platform and -style, are accepted too.</source>
         <translation>Die Optionen von Qt selbst, etwa -display, -platform und -style, werden ebenfalls angenommen.</translation>
     </message>
+    <message>
+        <source>give the renderer&apos;s folder: check the path typed, or the command of the launcher that started the tool</source>
+        <translation>geben Sie den Ordner des Renderers an: Prüfen Sie den eingegebenen Pfad oder den Befehl des Starters, der das Programm gestartet hat</translation>
+    </message>
 </context>
 <context>
     <name>Launch</name>
@@ -84,7 +88,7 @@ diesem Ordner, dann im PATH; ein Windows-Programm läuft über Wine.</translatio
     </message>
     <message>
         <source>not found beside vexalo-config, in the working directory or in PATH</source>
-        <translation>weder neben vexalo-config noch im Arbeitsverzeichnis oder im PATH gefunden</translation>
+        <translation>weder neben vexalo-config noch im Arbeitsverzeichnis noch im PATH gefunden</translation>
     </message>
     <message>
         <source>a Windows program for a processor that Wine on this machine cannot run; get the renderer&apos;s build for PCs (x86)</source>
@@ -124,7 +128,7 @@ diesem Ordner, dann im PATH; ein Windows-Programm läuft über Wine.</translatio
     </message>
     <message>
         <source>several files of this name in different case, none started</source>
-        <translation>mehrere Dateien dieses Namens in unterschiedlicher Groß-/Kleinschreibung, keine gestartet</translation>
+        <translation>mehrere Dateien dieses Namens in unterschiedlicher Groß-/Kleinschreibung; keine wurde gestartet</translation>
     </message>
     <message>
         <source>a name Wine would change, so it could start another file; not started</source>
@@ -172,7 +176,7 @@ diesem Ordner, dann im PATH; ein Windows-Programm läuft über Wine.</translatio
     </message>
     <message>
         <source>not found beside vexalo-config (%1), in the working directory (%2) or in PATH (%3). Open the tool on the renderer&apos;s folder: vexalo-config FOLDER in a terminal, a launcher whose command names the folder, or the folder dropped on the tool&apos;s launcher</source>
-        <translation>weder neben vexalo-config (%1) noch im Arbeitsverzeichnis (%2) oder im PATH (%3) gefunden. Öffnen Sie das Programm im Ordner des Renderers: mit vexalo-config FOLDER in einem Terminal, mit einem Starter, dessen Befehl den Ordner nennt, oder indem Sie den Ordner auf den Starter des Programms ziehen</translation>
+        <translation>weder neben vexalo-config (%1) noch im Arbeitsverzeichnis (%2) noch im PATH (%3) gefunden. Öffnen Sie das Programm im Ordner des Renderers: mit vexalo-config FOLDER in einem Terminal, mit einem Starter, dessen Befehl den Ordner nennt, oder indem Sie den Ordner auf den Starter des Programms ziehen</translation>
     </message>
     <message>
         <source>its interpreter %1 is missing</source>
@@ -208,7 +212,7 @@ diesem Ordner, dann im PATH; ein Windows-Programm läuft über Wine.</translatio
     </message>
     <message>
         <source>%1 &apos;%2&apos; takes it away</source>
-        <translation>%1 &apos;%2&apos; entzieht es</translation>
+        <translation>%1 &apos;%2&apos; entzieht dieses Recht</translation>
     </message>
     <message>
         <source>%1: its ACL cannot be read (%2)</source>
@@ -230,6 +234,14 @@ diesem Ordner, dann im PATH; ein Windows-Programm läuft über Wine.</translatio
         <source>the drive keeps no modes of its own, so chmod cannot change this: unmount %1 and mount %2 there again with -o umask=022, or copy the folder into your home folder</source>
         <translation>das Laufwerk kennt keine eigenen Rechte, chmod kann das also nicht ändern: hängen Sie %1 aus und %2 dort mit -o umask=022 wieder ein, oder kopieren Sie den Ordner in Ihren persönlichen Ordner</translation>
     </message>
+    <message>
+        <source>free some space on the drive of %1 (df -h %1 shows how much is left), then start it again</source>
+        <translation>schaffen Sie Platz auf dem Laufwerk von %1 (df -h %1 zeigt, wie viel noch frei ist), und starten Sie es dann erneut</translation>
+    </message>
+    <message>
+        <source>Wine could not set itself up: the drive that holds the Wine prefix is full</source>
+        <translation>Wine konnte sich nicht einrichten: Das Laufwerk mit dem Wine-Präfix ist voll</translation>
+    </message>
 </context>
 <context>
     <name>Owner</name>
@@ -249,21 +261,49 @@ diesem Ordner, dann im PATH; ein Windows-Programm läuft über Wine.</translatio
 
 The first start sets Wine up and can take a minute.
 Wine goes on when you stop waiting.</source>
-        <translation>Starte %1 über Wine …
+        <translation>%1 wird über Wine gestartet …
 
 Beim ersten Start richtet sich Wine ein; das kann eine Minute dauern.
-Wine macht weiter, auch wenn Sie nicht mehr warten.</translation>
+Wine läuft weiter, auch wenn Sie nicht mehr warten.</translation>
+    </message>
+    <message>
+        <source>Wine has not shown %1 after a minute.
+
+It may still be starting, and goes on when this tool closes. If it never appears, start vexalo-config in a terminal: what Wine prints shows there.</source>
+        <translation>Wine hat %1 nach einer Minute noch nicht angezeigt.
+
+Der Start kann noch andauern und läuft weiter, wenn dieses Programm geschlossen wird. Erscheint der Renderer nie, starten Sie vexalo-config in einem Terminal: Dort sehen Sie, was Wine ausgibt.</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
     </message>
 </context>
 <context>
     <name>Save</name>
     <message>
         <source>a link owned by another user, not followed</source>
-        <translation>eine Verknüpfung, die einem anderen Benutzer gehört, nicht gefolgt</translation>
+        <translation>eine Verknüpfung, die einem anderen Benutzer gehört; ihr wird nicht gefolgt</translation>
     </message>
     <message>
         <source>a link to a file that does not exist, not created through</source>
-        <translation>eine Verknüpfung auf eine Datei, die es nicht gibt, nicht durch sie angelegt</translation>
+        <translation>eine Verknüpfung auf eine Datei, die es nicht gibt; über sie wird nichts angelegt</translation>
+    </message>
+    <message>
+        <source>you may not write here: open the tool on a folder you can write to, such as a copy of the game folder in your home folder</source>
+        <translation>Sie dürfen hier nicht schreiben: Öffnen Sie das Programm in einem Ordner, in den Sie schreiben dürfen, etwa in einer Kopie des Spielordners in Ihrem persönlichen Ordner</translation>
+    </message>
+    <message>
+        <source>free some space on this drive, then save again</source>
+        <translation>schaffen Sie Platz auf diesem Laufwerk, und speichern Sie dann erneut</translation>
+    </message>
+    <message>
+        <source>your disk quota here is used up: delete some of your files on this drive, or ask its administrator for more space</source>
+        <translation>Ihr Speicherkontingent ist hier aufgebraucht: Löschen Sie einige Ihrer Dateien auf diesem Laufwerk, oder bitten Sie dessen Administrator um mehr Platz</translation>
+    </message>
+    <message>
+        <source>the drive is mounted read-only. A Windows drive is mounted so when Windows was hibernated or shut down with Fast Startup on: shut Windows down fully (shutdown /s /f /t 0) or turn Fast Startup off. Any other drive: mount it read-write, or copy the game folder into your home folder</source>
+        <translation>das Laufwerk ist schreibgeschützt eingehängt. Ein Windows-Laufwerk wird so eingehängt, wenn Windows im Ruhezustand ist oder mit aktiviertem Schnellstart heruntergefahren wurde: Fahren Sie Windows vollständig herunter (shutdown /s /f /t 0), oder schalten Sie den Schnellstart aus. Bei jedem anderen Laufwerk: Hängen Sie es beschreibbar ein, oder kopieren Sie den Spielordner in Ihren persönlichen Ordner</translation>
     </message>
 </context>
 <context>

@@ -44,6 +44,10 @@ ejecuta con Wine.</translation>
         <source>Qt&apos;s own options, such as -display, -platform and -style, are accepted too.</source>
         <translation>También se aceptan las opciones propias de Qt, como -display, -platform y -style.</translation>
     </message>
+    <message>
+        <source>give the renderer&apos;s folder: check the path typed, or the command of the launcher that started the tool</source>
+        <translation>indique la carpeta del renderizador: compruebe la ruta escrita o la orden del lanzador que inició la herramienta</translation>
+    </message>
 </context>
 <context>
     <name>Launch</name>
@@ -85,7 +89,7 @@ ejecuta con Wine.</translation>
     </message>
     <message>
         <source>not found beside vexalo-config, in the working directory or in PATH</source>
-        <translation>no se encuentra junto a vexalo-config, en el directorio de trabajo ni en el PATH</translation>
+        <translation>no se encuentra ni junto a vexalo-config ni en el directorio de trabajo ni en el PATH</translation>
     </message>
     <message>
         <source>a Windows program for a processor that Wine on this machine cannot run; get the renderer&apos;s build for PCs (x86)</source>
@@ -105,7 +109,7 @@ ejecuta con Wine.</translation>
     </message>
     <message>
         <source>not a regular file</source>
-        <translation>no es un archivo normal</translation>
+        <translation>no es un archivo regular</translation>
     </message>
     <message>
         <source>on a file system that does not allow running programs (mounted noexec)</source>
@@ -125,7 +129,7 @@ ejecuta con Wine.</translation>
     </message>
     <message>
         <source>several files of this name in different case, none started</source>
-        <translation>varios archivos con este nombre en distintas mayúsculas y minúsculas, no se ha iniciado ninguno</translation>
+        <translation>varios archivos con este nombre que solo difieren en mayúsculas y minúsculas; no se ha iniciado ninguno</translation>
     </message>
     <message>
         <source>a name Wine would change, so it could start another file; not started</source>
@@ -173,7 +177,7 @@ ejecuta con Wine.</translation>
     </message>
     <message>
         <source>not found beside vexalo-config (%1), in the working directory (%2) or in PATH (%3). Open the tool on the renderer&apos;s folder: vexalo-config FOLDER in a terminal, a launcher whose command names the folder, or the folder dropped on the tool&apos;s launcher</source>
-        <translation>no se encuentra junto a vexalo-config (%1), en el directorio de trabajo (%2) ni en el PATH (%3). Abra la herramienta en la carpeta del renderizador: vexalo-config FOLDER en una terminal, un lanzador cuya orden nombre la carpeta, o la carpeta soltada sobre el lanzador de la herramienta</translation>
+        <translation>no se encuentra ni junto a vexalo-config (%1) ni en el directorio de trabajo (%2) ni en el PATH (%3). Abra la herramienta en la carpeta del renderizador: con vexalo-config FOLDER en una terminal, con un lanzador cuya orden nombre la carpeta, o soltando la carpeta sobre el lanzador de la herramienta</translation>
     </message>
     <message>
         <source>its interpreter %1 is missing</source>
@@ -193,7 +197,7 @@ ejecuta con Wine.</translation>
     </message>
     <message>
         <source>is writable by all (mode %1)</source>
-        <translation>todos pueden modificarlo (modo %1)</translation>
+        <translation>es modificable por todos (modo %1)</translation>
     </message>
     <message>
         <source>gives user %1 write access through an ACL</source>
@@ -205,11 +209,11 @@ ejecuta con Wine.</translation>
     </message>
     <message>
         <source>is writable by group %1 (mode %2)</source>
-        <translation>el grupo %1 puede modificarlo (modo %2)</translation>
+        <translation>es modificable por el grupo %1 (modo %2)</translation>
     </message>
     <message>
         <source>%1 &apos;%2&apos; takes it away</source>
-        <translation>%1 &apos;%2&apos; lo retira</translation>
+        <translation>%1 &apos;%2&apos; retira ese permiso</translation>
     </message>
     <message>
         <source>%1: its ACL cannot be read (%2)</source>
@@ -230,6 +234,14 @@ ejecuta con Wine.</translation>
     <message>
         <source>the drive keeps no modes of its own, so chmod cannot change this: unmount %1 and mount %2 there again with -o umask=022, or copy the folder into your home folder</source>
         <translation>la unidad no guarda permisos propios, así que chmod no puede cambiarlo: desmonte %1 y vuelva a montar allí %2 con -o umask=022, o copie la carpeta a su carpeta personal</translation>
+    </message>
+    <message>
+        <source>free some space on the drive of %1 (df -h %1 shows how much is left), then start it again</source>
+        <translation>libere espacio en la unidad de %1 (df -h %1 muestra cuánto queda) y vuelva a iniciarlo</translation>
+    </message>
+    <message>
+        <source>Wine could not set itself up: the drive that holds the Wine prefix is full</source>
+        <translation>Wine no ha podido configurarse: la unidad que contiene el prefijo de Wine está llena</translation>
     </message>
 </context>
 <context>
@@ -253,18 +265,46 @@ Wine goes on when you stop waiting.</source>
         <translation>Iniciando %1 con Wine…
 
 En el primer inicio Wine se configura, lo que puede tardar un minuto.
-Wine sigue aunque usted deje de esperar.</translation>
+Wine seguirá aunque deje de esperar.</translation>
+    </message>
+    <message>
+        <source>Wine has not shown %1 after a minute.
+
+It may still be starting, and goes on when this tool closes. If it never appears, start vexalo-config in a terminal: what Wine prints shows there.</source>
+        <translation>Wine no ha mostrado %1 después de un minuto.
+
+Puede que aún se esté iniciando, y seguirá cuando se cierre esta herramienta. Si el renderizador nunca aparece, inicie vexalo-config en una terminal: allí verá lo que escribe Wine.</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Cerrar</translation>
     </message>
 </context>
 <context>
     <name>Save</name>
     <message>
         <source>a link owned by another user, not followed</source>
-        <translation>un enlace que pertenece a otro usuario, no se ha seguido</translation>
+        <translation>un enlace que pertenece a otro usuario; no se ha seguido</translation>
     </message>
     <message>
         <source>a link to a file that does not exist, not created through</source>
         <translation>un enlace a un archivo que no existe, no se crea nada a través de él</translation>
+    </message>
+    <message>
+        <source>you may not write here: open the tool on a folder you can write to, such as a copy of the game folder in your home folder</source>
+        <translation>no tiene permiso para escribir aquí: abra la herramienta en una carpeta en la que pueda escribir, por ejemplo una copia de la carpeta del juego en su carpeta personal</translation>
+    </message>
+    <message>
+        <source>free some space on this drive, then save again</source>
+        <translation>libere espacio en esta unidad y vuelva a guardar</translation>
+    </message>
+    <message>
+        <source>your disk quota here is used up: delete some of your files on this drive, or ask its administrator for more space</source>
+        <translation>su cuota de disco aquí está agotada: borre algunos de sus archivos en esta unidad o pida más espacio a su administrador</translation>
+    </message>
+    <message>
+        <source>the drive is mounted read-only. A Windows drive is mounted so when Windows was hibernated or shut down with Fast Startup on: shut Windows down fully (shutdown /s /f /t 0) or turn Fast Startup off. Any other drive: mount it read-write, or copy the game folder into your home folder</source>
+        <translation>la unidad está montada en modo de solo lectura. Una unidad de Windows se monta así cuando Windows se hibernó o se apagó con el inicio rápido activado: apague Windows por completo (shutdown /s /f /t 0) o desactive el inicio rápido. Con cualquier otra unidad: móntela en modo de lectura y escritura, o copie la carpeta del juego en su carpeta personal</translation>
     </message>
 </context>
 <context>

@@ -26,7 +26,7 @@ rendu opengl.exe et les enregistre, avec le mode actuel du bureau, dans config.t
 dans FOLDER, sinon dans le répertoire de travail (le dossier personnel si l’outil est
 lancé depuis le menu). « Save and Start » démarre ensuite opengl.exe, cherché à côté
 de vexalo-config, puis dans ce dossier, puis dans le PATH ; un programme Windows
-s’exécute par Wine.</translation>
+s’exécute avec Wine.</translation>
     </message>
     <message>
         <source>The renderer&apos;s folder, or a file in it: config.txt is saved there, and the renderer looked for there.</source>
@@ -43,6 +43,10 @@ s’exécute par Wine.</translation>
     <message>
         <source>Qt&apos;s own options, such as -display, -platform and -style, are accepted too.</source>
         <translation>Les options propres à Qt, comme -display, -platform et -style, sont aussi acceptées.</translation>
+    </message>
+    <message>
+        <source>give the renderer&apos;s folder: check the path typed, or the command of the launcher that started the tool</source>
+        <translation>indiquez le dossier du moteur de rendu : vérifiez le chemin saisi, ou la commande du lanceur qui a démarré l’outil</translation>
     </message>
 </context>
 <context>
@@ -85,7 +89,7 @@ s’exécute par Wine.</translation>
     </message>
     <message>
         <source>not found beside vexalo-config, in the working directory or in PATH</source>
-        <translation>introuvable à côté de vexalo-config, dans le répertoire de travail et dans le PATH</translation>
+        <translation>introuvable ni à côté de vexalo-config, ni dans le répertoire de travail, ni dans le PATH</translation>
     </message>
     <message>
         <source>a Windows program for a processor that Wine on this machine cannot run; get the renderer&apos;s build for PCs (x86)</source>
@@ -173,7 +177,7 @@ s’exécute par Wine.</translation>
     </message>
     <message>
         <source>not found beside vexalo-config (%1), in the working directory (%2) or in PATH (%3). Open the tool on the renderer&apos;s folder: vexalo-config FOLDER in a terminal, a launcher whose command names the folder, or the folder dropped on the tool&apos;s launcher</source>
-        <translation>introuvable à côté de vexalo-config (%1), dans le répertoire de travail (%2) et dans le PATH (%3). Ouvrez l’outil sur le dossier du moteur de rendu : vexalo-config FOLDER dans un terminal, un lanceur dont la commande nomme le dossier, ou le dossier déposé sur le lanceur de l’outil</translation>
+        <translation>introuvable ni à côté de vexalo-config (%1), ni dans le répertoire de travail (%2), ni dans le PATH (%3). Ouvrez l’outil dans le dossier du moteur de rendu : avec vexalo-config FOLDER dans un terminal, avec un lanceur dont la commande nomme le dossier, ou en déposant le dossier sur le lanceur de l’outil</translation>
     </message>
     <message>
         <source>its interpreter %1 is missing</source>
@@ -209,7 +213,7 @@ s’exécute par Wine.</translation>
     </message>
     <message>
         <source>%1 &apos;%2&apos; takes it away</source>
-        <translation>%1 &apos;%2&apos; le retire</translation>
+        <translation>%1 &apos;%2&apos; retire ce droit</translation>
     </message>
     <message>
         <source>%1: its ACL cannot be read (%2)</source>
@@ -231,6 +235,14 @@ s’exécute par Wine.</translation>
         <source>the drive keeps no modes of its own, so chmod cannot change this: unmount %1 and mount %2 there again with -o umask=022, or copy the folder into your home folder</source>
         <translation>le lecteur ne garde pas de droits propres, chmod ne peut donc rien y changer : démontez %1 et remontez-y %2 avec -o umask=022, ou copiez le dossier dans votre dossier personnel</translation>
     </message>
+    <message>
+        <source>free some space on the drive of %1 (df -h %1 shows how much is left), then start it again</source>
+        <translation>libérez de l’espace sur le disque de %1 (df -h %1 indique l’espace restant), puis relancez-le</translation>
+    </message>
+    <message>
+        <source>Wine could not set itself up: the drive that holds the Wine prefix is full</source>
+        <translation>Wine n’a pas pu se configurer : le disque qui contient le préfixe Wine est plein</translation>
+    </message>
 </context>
 <context>
     <name>Owner</name>
@@ -250,10 +262,22 @@ s’exécute par Wine.</translation>
 
 The first start sets Wine up and can take a minute.
 Wine goes on when you stop waiting.</source>
-        <translation>Démarrage de %1 par Wine…
+        <translation>Démarrage de %1 avec Wine…
 
 Au premier démarrage, Wine se configure, ce qui peut prendre une minute.
 Wine continue même si vous n’attendez plus.</translation>
+    </message>
+    <message>
+        <source>Wine has not shown %1 after a minute.
+
+It may still be starting, and goes on when this tool closes. If it never appears, start vexalo-config in a terminal: what Wine prints shows there.</source>
+        <translation>Wine n’a pas affiché %1 au bout d’une minute.
+
+Le démarrage est peut-être encore en cours, et il se poursuit après la fermeture de cet outil. Si le moteur de rendu n’apparaît jamais, lancez vexalo-config dans un terminal : vous y verrez ce qu’affiche Wine.</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Fermer</translation>
     </message>
 </context>
 <context>
@@ -265,6 +289,22 @@ Wine continue même si vous n’attendez plus.</translation>
     <message>
         <source>a link to a file that does not exist, not created through</source>
         <translation>un lien vers un fichier qui n’existe pas, rien n’est créé à travers lui</translation>
+    </message>
+    <message>
+        <source>you may not write here: open the tool on a folder you can write to, such as a copy of the game folder in your home folder</source>
+        <translation>vous n’avez pas le droit d’écrire ici : ouvrez l’outil dans un dossier où vous pouvez écrire, par exemple une copie du dossier du jeu dans votre dossier personnel</translation>
+    </message>
+    <message>
+        <source>free some space on this drive, then save again</source>
+        <translation>libérez de l’espace sur ce disque, puis enregistrez à nouveau</translation>
+    </message>
+    <message>
+        <source>your disk quota here is used up: delete some of your files on this drive, or ask its administrator for more space</source>
+        <translation>votre quota de disque est épuisé ici : supprimez certains de vos fichiers sur ce disque, ou demandez plus d’espace à son administrateur</translation>
+    </message>
+    <message>
+        <source>the drive is mounted read-only. A Windows drive is mounted so when Windows was hibernated or shut down with Fast Startup on: shut Windows down fully (shutdown /s /f /t 0) or turn Fast Startup off. Any other drive: mount it read-write, or copy the game folder into your home folder</source>
+        <translation>le disque est monté en lecture seule. Un disque Windows l’est quand Windows a été mis en veille prolongée ou arrêté avec le démarrage rapide activé : arrêtez complètement Windows (shutdown /s /f /t 0) ou désactivez le démarrage rapide. Pour tout autre disque : montez-le en lecture-écriture, ou copiez le dossier du jeu dans votre dossier personnel</translation>
     </message>
 </context>
 <context>

@@ -424,7 +424,8 @@ TABLE
 # --help, --version and usage errors are answered without any display (so over ssh too);
 # with no display, a start that went on to open the window would end with status 1.
 case_command_line_answers_without_a_display() {
-    install_tool; install_catalogues
+    # The binary alone, as copied beside a renderer: it carries its catalogues.
+    install_tool
     mkdir "$WORK/locale"
     localedef -i es_ES -f UTF-8 "$WORK/locale/es_ES.UTF-8" 2>/dev/null || fail "localedef es_ES"
     # arguments ("es:" in Spanish) | exit status | standard stream written | a line in it
@@ -447,12 +448,13 @@ case_command_line_answers_without_a_display() {
 --bogus|2|stderr|vexalo-config: Unknown option 'bogus'.
 -x|2|stderr|vexalo-config: Unknown option 'x'.
 --help|0|stdout|Usage: vexalo-config [options] [FOLDER]
-stray|2|stderr|vexalo-config: stray: No such file or directory
-/dev/null|2|stderr|vexalo-config: /dev/null: not a folder or a file
+stray|2|stderr|vexalo-config: stray: No such file or directory; give the renderer's folder: check the path typed, or the command of the launcher that started the tool
+/dev/null|2|stderr|vexalo-config: /dev/null: not a folder or a file; give the renderer's folder: check the path typed, or the command of the launcher that started the tool
 a b|2|stderr|vexalo-config: Unexpected argument 'b'.
 -style|2|stderr|vexalo-config: Missing value after '-style'.
-es:stray|2|stderr|vexalo-config: stray: No existe el fichero o el directorio
-es:/dev/null|2|stderr|vexalo-config: /dev/null: no es una carpeta ni un archivo
+es:stray|2|stderr|vexalo-config: stray: No existe el fichero o el directorio; indique la carpeta del renderizador: compruebe la ruta escrita o la orden del lanzador que inició la herramienta
+es:/dev/null|2|stderr|vexalo-config: /dev/null: no es una carpeta ni un archivo; indique la carpeta del renderizador: compruebe la ruta escrita o la orden del lanzador que inició la herramienta
+es:--help|0|stdout|  FOLDER         La carpeta del renderizador, o un archivo dentro de ella: allí
 es:--bogus|2|stderr|vexalo-config: Opción desconocida «bogus».
 TABLE
     [ -z "$(ls -A "$WORK/run")" ] || fail "wrote: $(ls -A "$WORK/run")"
@@ -469,7 +471,8 @@ TABLE
     (cd "$WORK/run" && exec "$WORK/install/vexalo-config" "$WORK/gone") 2>"$WORK/stderr" &
     TOOL_PID=$! WID=
     dismiss_one_report; expect_exit 2
-    grep -qxF "vexalo-config: $WORK/gone: No such file or directory" "$WORK/stderr" ||
+    grep -qF "vexalo-config: $WORK/gone: No such file or directory; give the renderer's folder" \
+        "$WORK/stderr" ||
         fail "the gone folder: $(cat "$WORK/stderr")"
 
     # Opened on the renderer's folder, or on the renderer itself, Save writes there.

@@ -130,12 +130,6 @@ install_tool() {
     cp "$VEXALO_BINARY" "$WORK/install/vexalo-config"
 }
 
-# Puts the built catalogues where the installed tool looks for them, $WORK/share.
-install_catalogues() {
-    mkdir -p "$WORK/share"
-    cp -r "$(dirname "$VEXALO_BINARY")/../share/vexalo-config" "$WORK/share/"
-}
-
 # The stand-in renderer (tests/renderer_standin.sh): records what it was given, then stays
 # running like a real one.
 install_renderer() {
