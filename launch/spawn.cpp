@@ -274,15 +274,24 @@ std::string EndOf(const StartReport& report)
                 Format(Translate("Launch", kSteps[static_cast<int>(step)]), {code.message()}));
 }
 
+constexpr std::string_view kWinePrefixEntry = "WINEPREFIX=";
+constexpr std::string_view kHomeEntry = "HOME=";
+
+// Whether `entry` names a Wine prefix: an empty one means none.
+bool NamesWinePrefix(std::string_view entry)
+{
+    return entry.starts_with(kWinePrefixEntry) && entry.size() > kWinePrefixEntry.size();
+}
+
 // The Wine prefix `environment` names, as Wine finds it: WINEPREFIX, else ~/.wine.
 std::string WinePrefixOf(const std::vector<std::string>& environment)
 {
     std::string home;
     for (const std::string& entry : environment) {
-        if (entry.starts_with("WINEPREFIX=") && entry.size() > 11)
-            return entry.substr(11);
-        if (entry.starts_with("HOME="))
-            home = entry.substr(5);
+        if (NamesWinePrefix(entry))
+            return entry.substr(kWinePrefixEntry.size());
+        if (entry.starts_with(kHomeEntry))
+            home = entry.substr(kHomeEntry.size());
     }
     return home + "/.wine";
 }
@@ -290,9 +299,7 @@ std::string WinePrefixOf(const std::vector<std::string>& environment)
 // `prefix` as the user would type it in a shell.
 std::string Typed(const std::string& prefix, const std::vector<std::string>& environment)
 {
-    const bool named = std::any_of(environment.begin(), environment.end(), [](const auto& entry) {
-        return entry.starts_with("WINEPREFIX=") && entry.size() > 11;
-    });
+    const bool named = std::any_of(environment.begin(), environment.end(), NamesWinePrefix);
     if (!named)
         return "~/.wine";
     if (prefix.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
