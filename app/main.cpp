@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "app/command_line.h"
+#include "app/desktop_look.h"
 #include "app/translations.h"
 #include "app/without_gl.h"
 #include "core/translate.h"
@@ -199,7 +200,9 @@ int main(int argc, char* argv[])
     if (setCursorPath)
         qputenv("XCURSOR_PATH", "/dev/null");
     const bool withoutSessionBus = WithoutSessionBus();
+    const vexalo::DesktopLook look = vexalo::ChooseDesktopLook(argc, argv);
     QApplication app(argc, argv);
+    vexalo::ApplyDesktopLook(look);
     if (setNoAtBridge)
         qunsetenv("NO_AT_BRIDGE");
     if (setCursorPath)
