@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/desktop_look.h"
 
+#include "app/gsettings_reader.h"
 #include "app/without_gl.h"
 #include "core/gtk_settings.h"
 #include "core/xcb_reply.h"
@@ -27,6 +28,7 @@ namespace vexalo {
 namespace {
 
 constexpr char kPlatformTheme[] = "QT_QPA_PLATFORMTHEME";
+constexpr char kCursorPath[] = "XCURSOR_PATH";
 
 // Qt's own options that choose the platform, its theme or the style: a user's choice.
 bool QtOptionChoosesLook(int argc, char* argv[])
@@ -128,6 +130,9 @@ std::vector<std::uint8_t> ReadXSettingsProperty()
     return {bytes, bytes + xcb_get_property_value_length(property.get())};
 }
 
+// GTK's settings on Wayland, read once before Qt starts.
+GtkSettings gsettings;
+
 // Fusion's palette for a dark theme, as Qt 6.4 makes it where its platform theme says dark.
 QPalette DarkFusionPalette()
 {
@@ -165,29 +170,51 @@ QPalette DarkFusionPalette()
 
 DesktopLook ChooseDesktopLook(int argc, char* argv[])
 {
+    const bool onWayland = NativeOnWayland();
+    const bool gtkTheme = !qEnvironmentVariableIsSet(kPlatformTheme) &&
+                          !QtOptionChoosesLook(argc, argv) && QtChoosesGtkTheme() &&
+                          GtkThemeInstalled();
     // From Qt 6.5 on, Qt's GTK theme takes GTK's own colours, which only GTK can tell.
-    if (QLibraryInfo::version() >= QVersionNumber(6, 5) ||
-        qEnvironmentVariableIsSet(kPlatformTheme) ||
-        qEnvironmentVariableIsSet("QT_STYLE_OVERRIDE") || QtOptionChoosesLook(argc, argv) ||
-        !OnX11() || !QtChoosesGtkTheme() || !GtkThemeInstalled())
-        return DesktopLook::AsQtChooses;
+    if (!gtkTheme || QLibraryInfo::version() >= QVersionNumber(6, 5) ||
+        qEnvironmentVariableIsSet("QT_STYLE_OVERRIDE") || (!onWayland && !OnX11())) {
+        if (!onWayland || qEnvironmentVariableIsSet(kCursorPath))
+            return DesktopLook::AsQtChooses;
+        qputenv(kCursorPath, "/dev/null");
+        return DesktopLook::AsQtChoosesWithoutCursorFolder;
+    }
     // Qt weighs the desktop's themes, its GTK theme first, only where it is aware of the
     // desktop's settings; unaware, it takes the theme named alone.
     QGuiApplication::setDesktopSettingsAware(false);
     qputenv(kPlatformTheme, "gnome");
-    return DesktopLook::FromGtkSettings;
+    if (!onWayland)
+        return DesktopLook::FromXSettings;
+    // Qt's GTK theme gives Qt's Wayland plugin GTK's cursors, which Qt reads while it starts.
+    gsettings = ReadGtkSettingsFiles();
+    std::string cursorTheme;
+    int cursorSize = 0;
+    ReadGSettings(gsettings, cursorTheme, cursorSize);
+    if (qEnvironmentVariableIsEmpty("XCURSOR_SIZE") && cursorSize > 0)
+        qputenv("XCURSOR_SIZE", QByteArray::number(cursorSize));
+    if (qEnvironmentVariableIsEmpty("XCURSOR_THEME") && !cursorTheme.empty())
+        qputenv("XCURSOR_THEME", QByteArray::fromStdString(cursorTheme));
+    return DesktopLook::FromGSettings;
 }
 
 void ApplyDesktopLook(DesktopLook look)
 {
-    if (look != DesktopLook::FromGtkSettings)
+    if (look == DesktopLook::AsQtChoosesWithoutCursorFolder)
+        qunsetenv(kCursorPath);
+    if (look != DesktopLook::FromXSettings && look != DesktopLook::FromGSettings)
         return;
     qunsetenv(kPlatformTheme);
     QGuiApplication::setDesktopSettingsAware(true);
 
-    GtkSettings settings = ReadGtkSettingsFiles();
-    const std::vector<std::uint8_t> published = ReadXSettingsProperty();
-    ApplyXSettings(ParseXSettings(published), settings);
+    GtkSettings settings = gsettings;
+    if (look == DesktopLook::FromXSettings) {
+        settings = ReadGtkSettingsFiles();
+        const std::vector<std::uint8_t> published = ReadXSettingsProperty();
+        ApplyXSettings(ParseXSettings(published), settings);
+    }
     const DesktopFont font = SplitGtkFontName(settings.fontName);
     QApplication::setFont(QFont(QString::fromStdString(font.family), font.pointSize));
     if (TakesDarkPalette(settings, qgetenv("GTK_THEME").toStdString()))
