@@ -5,6 +5,16 @@
 #include <gio/gio.h>
 
 namespace vexalo {
+namespace {
+
+// A function of the library loaded as `library` (or of one it needs), typed by GIO's
+// declaration: nothing refers to GIO's symbols themselves, so the program does not need it.
+template <typename F> F* Function(void* library, const char* name)
+{
+    return reinterpret_cast<F*>(dlsym(library, name));
+}
+
+} // namespace
 
 void ReadGSettings(GtkSettings& settings, std::string& cursorTheme, int& cursorSize)
 {
@@ -16,18 +26,17 @@ void ReadGSettings(GtkSettings& settings, std::string& cursorTheme, int& cursorS
     void* gio = dlopen("libgio-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
     if (!gio)
         return;
-    const auto symbol = [gio]<typename F>(F*, const char* name) {
-        return reinterpret_cast<F*>(dlsym(gio, name));
-    };
-    const auto sourceDefault =
-        symbol(&g_settings_schema_source_get_default, "g_settings_schema_source_get_default");
-    const auto lookup = symbol(&g_settings_schema_source_lookup, "g_settings_schema_source_lookup");
-    const auto newFull = symbol(&g_settings_new_full, "g_settings_new_full");
-    const auto getString = symbol(&g_settings_get_string, "g_settings_get_string");
-    const auto getInt = symbol(&g_settings_get_int, "g_settings_get_int");
-    const auto unrefSchema = symbol(&g_settings_schema_unref, "g_settings_schema_unref");
-    const auto unref = symbol(&g_object_unref, "g_object_unref");
-    const auto free = symbol(&g_free, "g_free");
+    const auto sourceDefault = Function<decltype(g_settings_schema_source_get_default)>(
+        gio, "g_settings_schema_source_get_default");
+    const auto lookup =
+        Function<decltype(g_settings_schema_source_lookup)>(gio, "g_settings_schema_source_lookup");
+    const auto newFull = Function<decltype(g_settings_new_full)>(gio, "g_settings_new_full");
+    const auto getString = Function<decltype(g_settings_get_string)>(gio, "g_settings_get_string");
+    const auto getInt = Function<decltype(g_settings_get_int)>(gio, "g_settings_get_int");
+    const auto unrefSchema =
+        Function<decltype(g_settings_schema_unref)>(gio, "g_settings_schema_unref");
+    const auto unref = Function<decltype(g_object_unref)>(gio, "g_object_unref");
+    const auto free = Function<decltype(g_free)>(gio, "g_free");
     GSettingsSchemaSource* source =
         sourceDefault && lookup && newFull && getString && getInt && unrefSchema && unref && free
             ? sourceDefault()
