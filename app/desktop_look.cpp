@@ -67,7 +67,7 @@ QByteArray DesktopNames()
 }
 
 // Whether Qt 6.4 would choose its GTK theme for this desktop: one of its names is one Qt
-// counts as GTK-based, and none is KDE, whose theme Qt would weigh first.
+// counts as GTK-based. Where one is KDE, the look stays Qt's to choose.
 bool QtChoosesGtkTheme()
 {
     static const QByteArrayList gtkBased = {"GNOME", "X-CINNAMON", "UNITY", "MATE", "XFCE", "LXDE"};
