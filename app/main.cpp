@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "app/command_line.h"
+#include "app/desktop_look.h"
 #include "app/translations.h"
 #include "app/without_gl.h"
 #include "core/translate.h"
@@ -190,20 +191,12 @@ int main(int argc, char* argv[])
     const bool setNoAtBridge = !qEnvironmentVariableIsSet("NO_AT_BRIDGE");
     if (setNoAtBridge)
         qputenv("NO_AT_BRIDGE", "1");
-    // On Wayland, GTK loads the whole cursor theme while it starts (some 3 MB of files, a tenth
-    // of the start under GNOME), for a display it never draws on; with no cursor folder it takes
-    // its few built-in cursors. Qt loads its own only once the window has the pointer, long
-    // after the folder is back.
-    const bool setCursorPath =
-        vexalo::NativeOnWayland() && !qEnvironmentVariableIsSet("XCURSOR_PATH");
-    if (setCursorPath)
-        qputenv("XCURSOR_PATH", "/dev/null");
     const bool withoutSessionBus = WithoutSessionBus();
+    const vexalo::DesktopLook look = vexalo::ChooseDesktopLook(argc, argv);
     QApplication app(argc, argv);
+    vexalo::ApplyDesktopLook(look);
     if (setNoAtBridge)
         qunsetenv("NO_AT_BRIDGE");
-    if (setCursorPath)
-        qunsetenv("XCURSOR_PATH");
     if (withoutSessionBus) {
         // Qt connects to the bus in a thread of its own, later; asked now, it settles the
         // answer while the address is in place, and keeps it.

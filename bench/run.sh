@@ -4,7 +4,8 @@
 # against a bare xcb window, zenity and yad, then the latency of Save and Save and Start.
 # usage: bench/run.sh [--gnome | --wayland] [RUNS] [WARMUP]
 #   --gnome    every candidate runs as on a GNOME desktop: XDG_CURRENT_DESKTOP=GNOME (Qt then
-#              loads its GTK theme) and a session bus
+#              loads its GTK theme), a session bus, and a settings manager (xsettingsd)
+#              publishing GNOME's font and theme
 #   --wayland  instead, launch to first paint, first buffer and memory as native Wayland
 #              clients of headless weston, GNOME's mutter (also as on a GNOME desktop) and sway
 #              (bench/wayland.sh, RUNS rounds, of the build's install)
@@ -30,11 +31,12 @@ bus=()
 if $gnome; then
     export XDG_CURRENT_DESKTOP=GNOME
     bus=(dbus-run-session --)
+    start_settings_manager 'Gtk/FontName "Cantarell 11"' 'Net/ThemeName "Adwaita"'
 fi
 
 echo "Vexalo Configuration benchmark, $(date -u +%Y-%m-%d), $(nproc) cores," \
     "$(free -g | awk '/^Mem:/ {print $2}') GiB, Xvfb 1280x1024x24 + openbox" \
-    "$($gnome && echo "+ session bus, XDG_CURRENT_DESKTOP=GNOME")"
+    "$($gnome && echo "+ session bus, xsettingsd, XDG_CURRENT_DESKTOP=GNOME")"
 echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 # Save and Start through Wine too, where the test build made a Windows renderer.
 [ ! -e "$build/tests/windows_renderer.exe" ] ||

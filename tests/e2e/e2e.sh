@@ -91,6 +91,50 @@ case_grows_with_desktop_font() {
     done
 }
 
+# The window's pixels, once two looks in a row agree.
+window_pixels() {
+    local last="" now
+    for _ in $(seq 50); do
+        now="$(import -window "$WID" rgb:- | md5sum)"
+        [ "$now" = "$last" ] && { echo "$now"; return; }
+        last="$now"
+    done
+    fail "the window kept changing"
+}
+
+case_looks_as_under_qts_gtk_theme_without_gtk() {
+    # On X11 under a GTK-based desktop the tool reads GTK's settings itself: it must look as
+    # Qt's GTK theme makes it, in GNOME's font and a dark theme, without loading GTK.
+    start_desktop 1280x1024x24; install_tool; install_renderer
+    start_settings_manager 'Gtk/FontName "Cantarell 11"' 'Net/ThemeName "Adwaita-dark"'
+    export XDG_CURRENT_DESKTOP=GNOME NO_AT_BRIDGE=1
+    QT_QPA_PLATFORMTHEME=gtk3 start_tool
+    grep -q libgtk-3 "/proc/$TOOL_PID/maps" || fail "Qt's GTK theme did not load GTK"
+    local size pixels
+    size="$(xwininfo -id "$WID" | grep -E '^ *(Width|Height):')"; pixels="$(window_pixels)"
+    import -window "$WID" "$WORK/gtk3.png"
+    click_cancel; expect_exit 0
+    start_tool
+    # From Qt 6.5 on, Qt's GTK theme takes GTK's own colours, which only GTK can tell: the
+    # tool leaves the theme to Qt there.
+    local qt
+    qt="$(readlink -f "$(ldd "$WORK/install/vexalo-config" | awk '/libQt6Core/ { print $3 }')")"
+    qt="${qt##*.so.}"
+    if [ "$(printf '6.5\n%s\n' "$qt" | sort -V | head -1)" = 6.5 ]; then
+        grep -q libgtk-3 "/proc/$TOOL_PID/maps" || fail "Qt $qt's GTK theme was not loaded"
+    else
+        ! grep -q libgtk-3 "/proc/$TOOL_PID/maps" || fail "GTK was loaded"
+    fi
+    [ "$(xwininfo -id "$WID" | grep -E '^ *(Width|Height):')" = "$size" ] || fail "size: $size"
+    [ "$(window_pixels)" = "$pixels" ] || fail "the window looks otherwise than under Qt's GTK theme"
+    [ "$(convert "$WORK/gtk3.png" -colorspace Gray -format '%[fx:mean < 0.5]' info:)" = 1 ] ||
+        fail "the window is not dark"
+    click_save_and_start; expect_exit 0
+    wait_for 10 test -s "$WORK/record" || fail "the renderer did not start"
+    kill "$(sed -n 's/^pid=//p' "$WORK/record")"
+    ! grep -q '^QT_QPA_PLATFORMTHEME=' "$WORK/record.env" || fail "the tool's theme was passed on"
+}
+
 # Succeeds when every line given stands, whole, in what a screen reader sees.
 a11y_tree_has() {
     local tree line

@@ -80,6 +80,16 @@ start_session_bus() {
     PIDS+=("$(cat "$WORK/bus.pid")")
 }
 
+# Starts xsettingsd, a settings manager as GNOME, Xfce or MATE runs one, publishing the
+# settings given, one a word (e.g. 'Gtk/FontName "Cantarell 11"'), and waits until it owns
+# the screen's settings.
+start_settings_manager() {
+    printf '%s\n' "$@" >"$WORK/xsettingsd.conf"
+    xsettingsd -c "$WORK/xsettingsd.conf" 2>"$WORK/xsettingsd.log" &
+    PIDS+=($!)
+    wait_for 10 grep -q 'Took ownership' "$WORK/xsettingsd.log" || fail "xsettingsd did not start"
+}
+
 # Starts a session bus and turns accessibility on, as a screen reader does when it starts.
 start_screen_reader_session() {
     start_session_bus
