@@ -290,7 +290,8 @@ private slots:
                 if (!privateMounts_)
                     QSKIP("mounting a tmpfs needs root and a mount namespace");
                 QCOMPARE(::mount("tmpfs", dir.constData(), "tmpfs",
-                                 kind == "noexec" ? MS_NOEXEC : 0, nullptr),
+                                 kind == "noexec" ? static_cast<unsigned long>(MS_NOEXEC) : 0UL,
+                                 nullptr),
                          0);
                 QVERIFY(QDir::setCurrent(Run()));
             }
