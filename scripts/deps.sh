@@ -58,7 +58,12 @@ for p in "${missing[@]}" "${optional[@]}"; do
     echo "Adding the $arch architecture to dpkg, which $p needs"
     "${as_root[@]}" dpkg --add-architecture "$arch"
 done
-"${apt[@]}" update -q
+if ! "${apt[@]}" update -q; then
+    # What is required cannot be had; what is optional is left out, as where the release lacks it.
+    [ ${#missing[@]} -eq 0 ] || exit 1
+    echo "deps.sh: the package index could not be updated; left out, as optional: ${optional[*]}" >&2
+    exit 0
+fi
 
 if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
