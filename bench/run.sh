@@ -38,9 +38,15 @@ echo "Vexalo Configuration benchmark, $(date -u +%Y-%m-%d), $(nproc) cores," \
     "$(free -g | awk '/^Mem:/ {print $2}') GiB, Xvfb 1280x1024x24 + openbox" \
     "$($gnome && echo "+ session bus, xsettingsd, XDG_CURRENT_DESKTOP=GNOME")"
 echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
-# Save and Start through Wine too, where the test build made a Windows renderer.
-[ ! -e "$build/tests/windows_renderer.exe" ] ||
-    export VEXALO_BENCH_WINDOWS_RENDERER="$build/tests/windows_renderer.exe"
+# Save and Start through Wine too, where the test build made a Windows renderer and Wine is
+# installed (some releases lack it for a while).
+if [ -e "$build/tests/windows_renderer.exe" ]; then
+    if command -v wine >/dev/null; then
+        export VEXALO_BENCH_WINDOWS_RENDERER="$build/tests/windows_renderer.exe"
+    else
+        echo "Wine is not installed: no Save and Start round through Wine"
+    fi
+fi
 "${bus[@]}" "$build/bench/vexalo-bench" "${1:-10}" "${2:-2}" "$VEXALO_BINARY" \
     "$build/bench/bench-bare-window" "$build/bench/bench-bare-qt-window" \
     "$top/tests/renderer_standin.sh" "$WORK/bench"

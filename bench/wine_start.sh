@@ -15,6 +15,8 @@ build="$top/build/release"
 export VEXALO_BINARY="${VEXALO_BINARY:-$build/app/vexalo-config}"
 renderer64="${WINDOWS_RENDERER:-$build/tests/windows_renderer.exe}"
 renderer32="${WINDOWS_RENDERER32:-$build/tests/windows_renderer32.exe}"
+command -v wine >/dev/null ||
+    { echo "wine_start.sh: Wine is not installed (apt-get install wine wine64 wine32:i386)" >&2; exit 1; }
 source "$top/tests/e2e/lib.sh"
 # Copies, so that a rebuild while this runs changes nothing measured.
 install_tool

@@ -68,6 +68,10 @@ depends="$(dpkg-deb -f "${deb[0]}" Depends)"
 for dep in libc6 libqt6widgets6 libxcb-randr0 qt6-qpa-plugins qt6-wayland fonts-dejavu-core; do
     grep -qE "(^|, | \| )$dep( |,|$)" <<<"$depends" || fail "Depends lacks $dep: $depends"
 done
+# Where the installed Qt names its private ABI, the package is tied to exactly that one.
+abi="$(dpkg-query -W -f='${Provides}\n' 'libqt6core6*' 'libqt6gui6*' 2>/dev/null |
+    grep -o 'qt6-base-private-abi (= [^)]*)' | head -1)" || true
+[ -z "$abi" ] || grep -qF "$abi" <<<"$depends" || fail "Depends lacks $abi: $depends"
 
 # Informational tags are fine; an error or a warning is not.
 tags="$(lintian --fail-on error,warning "${deb[0]}" 2>&1)" || fail "lintian: $tags"

@@ -589,6 +589,8 @@ case_save_and_start_announces_launch_with_click_time() {
 }
 
 case_windows_renderer_runs_maximized_in_the_working_directory() {
+    # The cross compilers made the renderers; Wine itself is optional, as some releases lack it.
+    command -v wine >/dev/null || skip "Wine is not installed (apt-get install wine wine64 wine32:i386)"
     start_desktop 800x600x24; install_tool
     export WINEPREFIX="$WORK/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     "$STARTUP_WATCHER" >"$WORK/watch" &

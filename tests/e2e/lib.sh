@@ -259,12 +259,25 @@ same_bytes() { cmp -s "$1" "$2" || fail "$1 differs from $2: $(od -c "$1" | head
 # The first buffer a Wayland client committed on a surface whose xdg_surface acked a configure,
 # from its WAYLAND_DEBUG=client log $1, as "MS WIDTHxHEIGHT" (size "?" for a buffer not made
 # from shared memory). MS counts from $2, a launch stamp in µs of CLOCK_REALTIME, which
-# libwayland stamps its lines with ("[%7u.%03u]" ms, blank-padded), cut to 32 bits: the
-# difference is taken modulo 2^32. libwayland 1.23 names the event queue after the stamp
-# ("{Default Queue}") and objects as "wl_buffer#7": both read as 1.21's lines.
+# libwayland stamps its lines with, in one of two forms: up to 1.25 "[%7u.%03u]" ms,
+# blank-padded, of the µs cut to 32 bits; from 1.26 on "[14:43:49.096479]", the time of day in
+# UTC. The difference is taken modulo 2^32 µs or a day. libwayland 1.23 names the event queue
+# after the stamp ("{Default Queue}") and objects as "wl_buffer#7": both read as 1.21's lines;
+# 1.26 may colour its lines, which is dropped.
 first_buffer() {
-    awk -v t0="$((${2:-0} % 4294967296))" '
+    awk -v t0="$((${2:-0} % 4294967296))" -v t0day="$((${2:-0} % 86400000000))" '
+        function since_launch(stamp, hms, us, d) {
+            stamp = substr(stamp, 2, length(stamp) - 2)
+            if (split(stamp, hms, ":") == 3) {
+                us = int(((hms[1] * 60 + hms[2]) * 60 + hms[3]) * 1000000 + 0.5)
+                d = us - t0day
+                return d < 0 ? d + 86400000000 : d
+            }
+            d = int(stamp * 1000 + 0.5) - t0
+            return d < 0 ? d + 4294967296 : d
+        }
         {
+            gsub(/\033\[[0-9;]*m/, "")
             sub(/^\[ +/, "[")
             if ((i = index($0, "] {")) > 0)
                 $0 = substr($0, 1, i) substr($0, i + index(substr($0, i), "}"))
@@ -277,9 +290,8 @@ first_buffer() {
         call[2] == "create_buffer" { gsub(/,/, ""); size[$5] = $7 "x" $8 }
         call[2] == "attach" { b = call[3]; sub(/,$/, "", b); attached[call[1]] = b == "nil" ? "" : b }
         call[2] == "commit" && acked[call[1]] && attached[call[1]] != "" {
-            d = int(substr($1, 2, length($1) - 2) * 1000 + 0.5) - t0
             b = attached[call[1]]
-            printf "%.1f %s\n", (d < 0 ? d + 4294967296 : d) / 1000, b in size ? size[b] : "?"
+            printf "%.1f %s\n", since_launch($1) / 1000, b in size ? size[b] : "?"
             exit
         }
         call[2] == "commit" { attached[call[1]] = "" }' "$1"
