@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdio>
 #include <linux/posix_acl.h>
+#include <unistd.h>
 
 namespace vexalo {
 namespace {
@@ -106,6 +107,17 @@ std::string Remedy(const Drive& drive, const Holder& holder, const std::string& 
                   {mountPoint, device});
 }
 
+// The running user's account, read once per user: every step of every lookup asks for it, and
+// what it holds changes at most between runs. Who else has the user's group as their primary
+// one is still asked each time.
+const Accounts& RunningAccounts()
+{
+    static std::optional<Accounts> accounts;
+    if (!accounts || accounts->user != ::geteuid())
+        accounts = SystemAccounts();
+    return *accounts;
+}
+
 Error Refused(LaunchError error, const std::string& why)
 {
     return Error(kRendererName, error, make_error_code(error).message() + ": " + why);
@@ -160,7 +172,7 @@ std::optional<Error> Judge(const Facts& facts, Use use, const Accounts& accounts
 
 std::optional<Error> RefusalOf(int fd, const std::string& name, int reach)
 {
-    return Judge(GatherFacts(fd, name, reach), Use::OnTheWay, SystemAccounts());
+    return Judge(GatherFacts(fd, name, reach), Use::OnTheWay, RunningAccounts());
 }
 
 std::optional<Error> LinkRefusal(const struct stat& link, const std::string& name)
@@ -169,12 +181,12 @@ std::optional<Error> LinkRefusal(const struct stat& link, const std::string& nam
     facts.self.mode = link.st_mode;
     facts.self.owner = link.st_uid;
     facts.self.group = link.st_gid;
-    return Judge(facts, Use::Link, SystemAccounts());
+    return Judge(facts, Use::Link, RunningAccounts());
 }
 
 std::optional<Error> PlantingRefusal(int folder, const std::string& name)
 {
-    return Judge(GatherFacts(folder, name, folder), Use::DllFolder, SystemAccounts());
+    return Judge(GatherFacts(folder, name, folder), Use::DllFolder, RunningAccounts());
 }
 
 } // namespace vexalo
