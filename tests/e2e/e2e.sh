@@ -117,11 +117,8 @@ case_looks_as_under_qts_gtk_theme_without_gtk() {
     start_tool
     # From Qt 6.5 on, Qt's GTK theme takes GTK's own colours, which only GTK can tell: the
     # tool leaves the theme to Qt there.
-    local qt
-    qt="$(readlink -f "$(ldd "$WORK/install/vexalo-config" | awk '/libQt6Core/ { print $3 }')")"
-    qt="${qt##*.so.}"
-    if [ "$(printf '6.5\n%s\n' "$qt" | sort -V | head -1)" = 6.5 ]; then
-        grep -q libgtk-3 "/proc/$TOOL_PID/maps" || fail "Qt $qt's GTK theme was not loaded"
+    if qt_at_least 6.5 "$WORK/install/vexalo-config"; then
+        grep -q libgtk-3 "/proc/$TOOL_PID/maps" || fail "Qt's GTK theme was not loaded"
     else
         ! grep -q libgtk-3 "/proc/$TOOL_PID/maps" || fail "GTK was loaded"
     fi

@@ -296,3 +296,10 @@ first_buffer() {
         }
         call[2] == "commit" { attached[call[1]] = "" }' "$1"
 }
+
+# Whether the Qt that binary $2 runs with is version $1 or later, as its core library's name says.
+qt_at_least() {
+    local qt
+    qt="$(readlink -f "$(ldd "$2" | awk '/libQt6Core/ { print $3 }')")"
+    [ "$(printf '%s\n%s\n' "$1" "${qt##*.so.}" | sort -V | head -1)" = "$1" ]
+}

@@ -146,7 +146,9 @@ case_weston_moved_install_keeps_its_stand_in() {
     printf '{"file_format_version": "1.0.0", "ICD": {"library_path": "%s"}}' "$planted" \
         >"$split/egl_standin.json"
     VEXALO_PREFIX="$moved" start_weston_tool
-    grep -qF "$own" "/proc/$TOOL_PID/maps" || fail "its own stand-in was not loaded"
+    # From Qt 6.8 on, the window opens with no buffer integration and needs no stand-in.
+    qt_at_least 6.8 "$moved/bin/vexalo-config" ||
+        grep -qF "$own" "/proc/$TOOL_PID/maps" || fail "its own stand-in was not loaded"
     ! grep -qF "$planted" "/proc/$TOOL_PID/maps" || fail "the planted stand-in was loaded"
 }
 
