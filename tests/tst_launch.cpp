@@ -243,12 +243,8 @@ private slots:
         vexalo::Permissions closedButUnreadable = Step(folder | 0700);
         closedButUnreadable.aclError = std::error_code(EIO, std::generic_category());
 
-        row("the user's file", Step(file | 0755), way);
-        row("root's file", Step(file | 0755, 0, 0), way);
         row("another user's file", Step(file | 0755, kEve), way, ForeignOwner);
-        row("another user's folder Wine loads from", Step(folder | 0755, kEve), dll, ForeignOwner);
         row("another user's link", Step(S_IFLNK | 0777, kEve), Use::Link, ForeignOwner);
-        row("the user's link, whatever its mode", Step(S_IFLNK | 0777), Use::Link);
         row("status unreadable", vanished, way, Unexamined);
         row("ACL unreadable", unreadable, way, Unexamined);
         row("writable by all", Step(file | 0777), way, WritableByOthers, "chmod o-w");
@@ -261,14 +257,11 @@ private slots:
             kAnnShared);
         row("the user's group lists another member", Step(file | 0775, kAnn, kAnnListed), way,
             WritableByOthers, "chmod g-w", {}, {}, kAnnListed);
-        row("ACL: a named user may write", Step(file | 0755, kAnn, kAnn, {{ACL_USER, 7, kEve}}),
-            way, WritableByOthers, "setfacl -x u:eve");
         row("ACL: the mask keeps a named user from writing",
             Step(file | 0755, kAnn, kAnn, {{ACL_USER, 7, kEve}, {ACL_MASK, 5, 0}}), way);
         row("ACL: a named group may write",
             Step(file | 0755, kAnn, kAnn, {{ACL_GROUP, 7, kPlayers}}), way, WritableByOthers,
             "setfacl -x g:players");
-        row("a sticky folder anybody may write", Step(folder | 01777), way);
         row("a sticky folder Wine loads DLLs from", Step(folder | 01777), dll, WritableByOthers);
         // Others' write access counts below a closed folder only where chmod could take it.
         row("keeps modes: below a folder only the user may enter", Step(file | 0777), way,
