@@ -15,8 +15,6 @@ struct GtkSettings {
     std::string themeName = "Adwaita";
     std::string iconThemeName = "Adwaita";
     bool preferDarkTheme = false;
-
-    friend bool operator==(const GtkSettings&, const GtkSettings&) = default;
 };
 
 // Takes the keys of the [Settings] group of one settings.ini text (a GLib key file) over
@@ -36,8 +34,6 @@ void ApplyXSettings(const XSettings& published, GtkSettings& settings);
 struct DesktopFont {
     std::string family;
     int pointSize = 0; // 0 or less: Qt's default size
-
-    friend bool operator==(const DesktopFont&, const DesktopFont&) = default;
 };
 
 // Splits a GTK font name as Qt's GTK theme does: the family before the last space, the size

@@ -29,4 +29,11 @@ std::string RunningBinary()
     return path;
 }
 
+std::string RunningBinaryFolder()
+{
+    std::string path = RunningBinary();
+    path.resize(path.rfind('/') + 1); // npos + 1: nothing
+    return path;
+}
+
 } // namespace vexalo

@@ -12,4 +12,7 @@ namespace vexalo {
 // std::bad_alloc.
 std::string RunningBinary();
 
+// RunningBinary()'s folder, ending in '/'; empty where that is.
+std::string RunningBinaryFolder();
+
 } // namespace vexalo

@@ -15,8 +15,6 @@ struct XSettingColor {
     std::uint16_t green = 0;
     std::uint16_t blue = 0;
     std::uint16_t alpha = 0;
-
-    friend bool operator==(const XSettingColor&, const XSettingColor&) = default;
 };
 
 // One setting's value: an integer, a string or a colour.

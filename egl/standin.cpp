@@ -30,9 +30,8 @@ std::string NameOf(const Fd& fd)
 // trust rule refuses ends the walk.
 std::error_code Judge(const PathStep& step)
 {
-    const auto refusal = step.kind == PathStep::Link ? LinkRefusal(step.status, step.name)
-                                                     : RefusalOf(step.fd, step.name, step.fd);
-    return refusal ? std::make_error_code(std::errc::permission_denied) : std::error_code();
+    const auto refusal = StepRefusal(step);
+    return refusal ? refusal->code() : std::error_code();
 }
 
 // The vendor beside the running binary, open for reading, when it and every folder on its way,
@@ -40,11 +39,9 @@ std::error_code Judge(const PathStep& step)
 // the binary, never from a path fixed when it was built: a moved install finds its own.
 Fd OpenJudgedLibrary()
 {
-    std::string path = RunningBinary();
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
+    std::string path = RunningBinaryFolder();
+    if (path.empty())
         return Fd();
-    path.resize(slash + 1);
     path += VEXALO_EGL_STANDIN_DIR_FROM_BINDIR "/" VEXALO_EGL_STANDIN_LIBRARY;
     const Fd root(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
     PathEnd end;

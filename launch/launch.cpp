@@ -25,9 +25,7 @@ namespace {
 // The directory the running binary was started from; empty where it cannot be named.
 std::string ToolDirectory()
 {
-    const std::string path = RunningBinary();
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    return RunningBinaryFolder();
 }
 
 // The tool's environment, less what its own launcher meant for the tool's window alone, plus

@@ -127,10 +127,7 @@ std::optional<Found> ResolveInWorkingDirectory(const std::string& workingName)
     // The walk is core's: a refusal ends it with a code, and is thrown once it has returned.
     std::optional<Error> refusal;
     const auto check = [&refusal](const PathStep& step) -> std::error_code {
-        refusal =
-            step.kind == PathStep::Link
-                ? LinkRefusal(step.status, Format(Translate("Launch", "the link %1"), {step.name}))
-                : RefusalOf(step.fd, step.name, step.fd);
+        refusal = StepRefusal(step);
         return refusal ? refusal->code() : std::error_code();
     };
     PathEnd end;

@@ -184,6 +184,13 @@ std::optional<Error> LinkRefusal(const struct stat& link, const std::string& nam
     return Judge(facts, Use::Link, RunningAccounts());
 }
 
+std::optional<Error> StepRefusal(const PathStep& step)
+{
+    return step.kind == PathStep::Link
+               ? LinkRefusal(step.status, Format(Translate("Launch", "the link %1"), {step.name}))
+               : RefusalOf(step.fd, step.name, step.fd);
+}
+
 std::optional<Error> PlantingRefusal(int folder, const std::string& name)
 {
     return Judge(GatherFacts(folder, name, folder), Use::DllFolder, RunningAccounts());

@@ -7,6 +7,7 @@
 // be judged without making it on a real file system. Whatever cannot be judged is refused.
 
 #include "core/error.h"
+#include "core/resolve_path.h"
 #include "core/xattr.h"
 
 #include <functional>
@@ -89,5 +90,9 @@ std::optional<Error> Judge(const Facts& facts, Use use, const Accounts& accounts
 std::optional<Error> RefusalOf(int fd, const std::string& name, int reach);
 std::optional<Error> LinkRefusal(const struct stat& link, const std::string& name);
 std::optional<Error> PlantingRefusal(int folder, const std::string& name);
+
+// A step of core's walk (resolve_path.h), judged: a link by its owner, a folder as any step
+// on the way.
+std::optional<Error> StepRefusal(const PathStep& step);
 
 } // namespace vexalo
